@@ -9,6 +9,8 @@ class QImage;
 
 // Reads glGetError once; on an error writes "ERROR: <location>: <text>" to stderr.
 void checkGLError(const std::string& location);
+// GLU's text for an OpenGL error code, or the code in decimal when GLU has none.
+std::string glErrorText(unsigned int code);
 // The same check after shader creation, with its own message.
 void checkShaderCreation();
 void uploadTexture(const QImage& image, unsigned int texture, bool repeat);
