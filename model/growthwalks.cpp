@@ -1,0 +1,175 @@
+// The node walks of one growth iteration. Each visits child 0's subtree before
+// child 1's; the order matters for bud burst, which draws random numbers.
+
+#include <cmath>
+#include <vector>
+
+#include <QDebug>
+
+#include "environment/environment.h"
+#include "model/growth.h"
+#include "model/internode.h"
+#include "model/parameters.h"
+#include "model/tree.h"
+
+namespace {
+
+constexpr float phyllotaxisStep = 144.31f;
+
+bool isLive(const Internode* node)
+{
+    return !node->removed;
+}
+
+} // namespace
+
+bool sanitizeBudResources(Internode* bud)
+{
+    const float amount = bud->KolicinaResources;
+    if (amount >= 0.0f && amount <= maxBudResources)
+        return true;  // also false for NaN
+    qDebug().nospace() << "Napačna vrednost KolicinaResources: " << amount;
+    bud->KolicinaResources = 0.0f;
+    return false;
+}
+
+void Internode::CountAndMarkShedding()
+{
+    if (removed) {
+        internodeCount = 0;
+        return;
+    }
+    shedMark = false;
+    if (isBud) {
+        sanitizeBudResources(this);
+        internodeCount = 0;
+        return;
+    }
+    int count = 1;
+    for (int slot = 0; slot < childCount; ++slot) {
+        children[slot]->CountAndMarkShedding();
+        count += children[slot]->internodeCount;
+    }
+    internodeCount = count;
+    shedMark = sheddingThreshold > resourcesQ / static_cast<float>(internodeCount);
+}
+
+void Internode::BurstBuds(Tree* tree)
+{
+    // A bud that bursts is walked into at once, so a bud holding n units grows
+    // a chain of n internodes in this pass. An explicit stack keeps the depth
+    // of the call stack independent of n while visiting nodes in the same
+    // order as a recursive walk (node, child 0's subtree, child 1's subtree).
+    std::vector<Internode*> pending{this};
+    while (!pending.empty()) {
+        Internode* node = pending.back();
+        pending.pop_back();
+        if (node->removed)
+            continue;
+        // A bud normally arrives here checked by CountAndMarkShedding; the
+        // check guards callers that burst without counting first.
+        if (node->isBud && sanitizeBudResources(node) && node->KolicinaResources >= 1.0f)
+            GrowShoot(node, tree);
+        if (node->isBud)
+            continue;
+        pending.push_back(node->children[1]);
+        pending.push_back(node->children[0]);
+    }
+}
+
+void GrowShoot(Internode* bud, Tree* tree)
+{
+    bud->isBud = false;
+
+    const float d1 = static_cast<float>(uniformRandom(-1.0, 1.0));
+    const float d2 = static_cast<float>(uniformRandom(-1.0, 1.0));
+    const float d3 = static_cast<float>(uniformRandom(-1.0, 1.0));
+    const glm::vec3 random(d3, d2, d1);
+
+    glm::vec3 d = glm::normalize(bud->direction) + glm::vec3(0.0f, -tropismWeight, 0.0f);
+    // The three draws are all exactly 0 once in 2^96 bursts; a zero vector
+    // has no direction to normalise and would turn the shoot into NaN.
+    if (random != glm::vec3(0.0f))
+        d += randomWeight * glm::normalize(random);
+    bud->direction = glm::normalize(d) * internodeLength;
+
+    const float rest = bud->KolicinaResources - 1.0f;
+
+    Internode* apical = CreateBud(bud, identityRotation, phyllotaxisStep, tree, 0);
+    if (prolepticGrowth) {
+        apical->KolicinaResources = rest;
+    } else {
+        // Half of the rest, rounded up, but never more than the rest: below
+        // one unit the rounding alone would leave the lateral a negative amount.
+        const double half = std::ceil(static_cast<double>(rest) * 0.5);
+        apical->KolicinaResources = static_cast<float>(std::fmin(half, static_cast<double>(rest)));
+    }
+
+    Internode* lateral = CreateBud(bud, rotation45AboutX, phyllotaxisStep, tree, 1);
+    lateral->KolicinaResources = rest - apical->KolicinaResources;
+
+    // Only apical buds are known to the environment.
+    Environment::instance->addBud(apical);
+}
+
+void Internode::UpdateThickness()
+{
+    previousThickness = thickness;
+    if (removed)
+        return;
+
+    float candidate = budThickness;
+    if (!isBud) {
+        for (int slot = 0; slot < childCount; ++slot)
+            children[slot]->UpdateThickness();
+        const Internode* c0 = children[0];
+        const Internode* c1 = children[1];
+        const float n2 = thicknessExponentN2;
+        if (isLive(c0) && isLive(c1)) {
+            // With a non-positive exponent the pipe model has no meaning (0
+            // gives an infinite candidate), and a thickness never decreases,
+            // so one bad value would stick for good.
+            candidate = thickness;
+            if (n2 > 0.0f) {
+                candidate = std::exp((1.0f / n2) *
+                                     std::log(std::exp(n2 * std::log(c1->thickness)) +
+                                              std::exp(n2 * std::log(c0->thickness))));
+            }
+        } else if (isLive(c0)) {
+            candidate = thicknessFactorN1 * c0->thickness;
+        } else if (isLive(c1)) {
+            candidate = thicknessFactorN1 * c1->thickness;
+        }
+    }
+    if (std::isfinite(candidate) && !(thickness > candidate))
+        thickness = candidate;
+}
+
+void ElongateWithThickening(Internode* node, float factor)
+{
+    if (node->isBud || node->removed)
+        return;
+    const float growth = factor * (node->thickness - node->previousThickness);
+    const float e = static_cast<float>(1.0 + static_cast<double>(growth));
+    for (int slot = 0; slot < node->childCount; ++slot) {
+        Internode* child = node->children[slot];
+        child->position = node->position + e * node->direction;
+        ElongateWithThickening(child, factor);
+    }
+}
+
+bool Internode::ShedMarked(Tree* tree)
+{
+    if (removed || isBud)
+        return false;
+    if (shedMark) {
+        for (int slot = 0; slot < childCount; ++slot)
+            children[slot]->UpdateEnvironment(slot == 1, false);
+        Cut(-1);
+        return true;
+    }
+    bool removedAny = false;
+    for (int slot = 0; slot < childCount; ++slot)
+        removedAny = children[slot]->ShedMarked(tree) || removedAny;
+    return removedAny;
+}
