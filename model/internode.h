@@ -3,6 +3,8 @@
 // slot 0 continues the axis, slot 1 is the lateral). Removed nodes stay in the
 // tree as stubs until the tree is torn down.
 
+#include <vector>
+
 #include <glm/glm.hpp>
 #include <glm/gtc/quaternion.hpp>
 
@@ -53,6 +55,19 @@ struct Internode {
     void BurstBuds(Tree* tree);
     void UpdateThickness();
     bool ShedMarked(Tree* tree);
+
+    // Resource allocation (model/allocation.cpp). Allocation model 0: every
+    // live bud gets 10, every internode 0.
+    void AllocateFixed();
+    // Allocation model 1: splits the node's amount between its children by
+    // their light, weighted by bhLambda towards the apical side.
+    void AllocateBorchertHonda();
+    // Appends the live laterals of the axis that starts here, base upwards,
+    // then its terminal bud; returns false (no terminal bud) when the axis
+    // ends in a removed node.
+    bool CollectAxis(std::vector<Internode*>& list);
+    // Every live internode of the subtree gets the sum of its children's amounts.
+    void SumResourcesUp();
 };
 
 // Creates a bud in child slot `slot` of `parent`, oriented by `q` and turned
