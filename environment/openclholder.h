@@ -43,6 +43,10 @@ struct OpenClHolder {
     void init(bool preferGpu, int clPlatform, int clDevice);
     void selectDevice(cl::Platform& platformOut, cl::Device& deviceOut, bool preferGpu, int clPlatform,
                       int clDevice);
+    // Steps of init: a context on device (plain again when the given properties
+    // fail), and the kernel program built for device with its log printed.
+    void createContext(const std::vector<cl_context_properties>& properties);
+    cl::Program buildProgram(const std::string& source);
 
     // Compute operations; each waits for its work before it returns.
     void runKernel1D(cl::Kernel& kernel, int globalSize, int requestedLocalSize, int globalOffset);
