@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 #include <memory>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -349,17 +348,6 @@ TEST_F(LightPass, NegativeCurveGivesModelThreeBudsNothingRatherThanDebts)
         pending.push_back(node->children[1]);
     }
     EXPECT_GT(buds, 0);
-}
-
-TEST_F(LightPass, ModelThreeOnAShedRootAllocatesNothingAndDrawsNothing)
-{
-    Tree* tree = makeOnlyTree(buildBalancedTree(3));
-    tree->root->Cut(-1);
-    const std::mt19937 before = randomEngine;
-    runPass();
-    EXPECT_TRUE(randomEngine == before);
-    EXPECT_EQ(tree->root->KolicinaResources, 0.0f);
-    EXPECT_EQ(tree->root->lightingIndex, 0.0);
 }
 
 TEST_F(LightPass, GrowingAfterRaisingTheSheddingThresholdShedsTheRootSafely)
