@@ -50,7 +50,8 @@ struct OpenClHolder {
 
     // Compute operations; each waits for its work before it returns.
     void runKernel1D(cl::Kernel& kernel, int globalSize, int requestedLocalSize, int globalOffset);
-    void MemSet(float value, cl::Buffer& buffer, int n);
+    // Fills the first n floats; when the kernel fails it reports and fills from the host.
+    void MemSet(float value, cl::Buffer& buffer, std::size_t n);
     void CalcShadowProp(const glm::vec3* positions, int n, int dimShadowArray, int spQmax, float spA, float spB,
                         const glm::vec3& bboxMin, const glm::vec3& bboxD, float predznak);
     void CalcShadowPropIzracunPopke(const glm::vec3* positions, int n, int dimShadowArray,

@@ -1,0 +1,96 @@
+#include "environment/environment.h"
+
+#include "environment/shadowgrid.h"
+#include "environment/stozci.h"
+
+Environment* Environment::instance = nullptr;
+
+namespace {
+
+constexpr int shadowGridType = 0;
+constexpr int coneType = 2;
+// "Space" has no light model; every young bud is fully lit.
+constexpr float spaceLight = 1.0f;
+
+}  // namespace
+
+Environment* Environment::create()
+{
+    auto* environment = new Environment();
+    environment->markers.reset(new float[125]());
+    ShadowGrid::create();
+    Stozci::create();
+    instance = environment;
+    return environment;
+}
+
+void Environment::reset()
+{
+    if (type == shadowGridType)
+        ShadowGrid::instance->reset();
+    else if (type == coneType)
+        Stozci::instance->reset();
+}
+
+void Environment::addBud(Internode* node)
+{
+    if (type == shadowGridType)
+        ShadowGrid::instance->addBud(node);
+}
+
+void Environment::removeBud(Internode* node)
+{
+    if (type == shadowGridType)
+        ShadowGrid::instance->removeBud(node);
+}
+
+void Environment::clearShadowQueues()
+{
+    if (type == shadowGridType)
+        ShadowGrid::instance->clearShadowQueues();
+}
+
+void Environment::applyQueuedShadows()
+{
+    if (type == shadowGridType)
+        ShadowGrid::instance->applyQueuedShadowsGpu();
+}
+
+void Environment::clearBudQueue()
+{
+    if (type == shadowGridType)
+        ShadowGrid::instance->clearBudQueue();
+    else if (type == coneType)
+        Stozci::instance->clearBudQueue();
+}
+
+void Environment::computeQueued()
+{
+    if (type == shadowGridType)
+        ShadowGrid::instance->computeQueuedGpu();
+    else if (type == coneType)
+        Stozci::instance->computeQueuedGpu();
+}
+
+void Environment::computeLight(Internode* node, Tree* tree)
+{
+    node->resourcesQ = 0.0f;
+    if (node->removed)
+        return;
+    if (!node->isBud) {
+        for (int slot = 0; slot < 2; ++slot) {
+            computeLight(node->children[slot], tree);
+            node->resourcesQ += node->children[slot]->resourcesQ;
+        }
+        return;
+    }
+    if (!isLightBud(node, tree))
+        return;
+    float light = spaceLight;
+    if (type == shadowGridType)
+        light = ShadowGrid::instance->budLight(node, node->position, node->direction, node->optimalDirection);
+    else if (type == coneType)
+        light = Stozci::instance->budLight(node, node->position, node->direction, node->optimalDirection);
+    node->lightExposure = light;
+    node->resourcesQ = light;
+}
