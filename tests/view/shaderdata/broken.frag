@@ -1,0 +1,6 @@
+#version 330
+out vec4 colour;
+void main()
+{
+    colour = vec4(1.0) +;
+}

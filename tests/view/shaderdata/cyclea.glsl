@@ -1,0 +1,2 @@
+line of a
+#include <test/cycleb.glsl>

@@ -1,0 +1,2 @@
+line of b
+#include <test/cyclea.glsl>

@@ -1,0 +1,1 @@
+inner line

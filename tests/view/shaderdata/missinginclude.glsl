@@ -1,0 +1,2 @@
+line of missing include
+#include <test/nosuchfile.glsl>

@@ -1,0 +1,3 @@
+kept
+#include test/inner.glsl
+	#include <test/inner.glsl>

@@ -1,0 +1,2 @@
+own line
+#include <test/selfcycle.glsl>
