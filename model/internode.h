@@ -50,10 +50,16 @@ struct Internode {
     // with the environment; laterals are never registered.
     void UpdateEnvironment(bool skipSelf, bool add);
 
-    // Growth iteration walks (one recursion level per tree level).
+    // Growth iteration walks, each over the subtree, child 0 before child 1.
+    // Counts internodes, resets invalid bud resources and marks branches whose
+    // light per internode is below the shedding threshold.
     void CountAndMarkShedding();
+    // Bursts every bud holding at least one unit, walking on into the buds it
+    // makes, so n units grow n internodes in one pass.
     void BurstBuds(Tree* tree);
+    // Pipe-model thickness; a thickness never decreases.
     void UpdateThickness();
+    // Cuts every marked branch; returns whether it removed anything.
     bool ShedMarked(Tree* tree);
 
     // Resource allocation (model/allocation.cpp). Allocation model 0: every
