@@ -86,11 +86,12 @@ void GrowShoot(Internode* bud, Tree* tree)
     const float d3 = static_cast<float>(uniformRandom(-1.0, 1.0));
     const glm::vec3 random(d3, d2, d1);
 
-    glm::vec3 d = glm::normalize(bud->direction) + glm::vec3(0.0f, -tropismWeight, 0.0f);
     // The three draws are all exactly 0 once in 2^96 bursts; a zero vector
     // has no direction to normalise and would turn the shoot into NaN.
+    glm::vec3 randomPart(0.0f);
     if (random != glm::vec3(0.0f))
-        d += randomWeight * glm::normalize(random);
+        randomPart = randomWeight * glm::normalize(random);
+    const glm::vec3 d = glm::normalize(bud->direction) + randomPart + glm::vec3(0.0f, -tropismWeight, 0.0f);
     bud->direction = glm::normalize(d) * internodeLength;
 
     const float rest = bud->KolicinaResources - 1.0f;
