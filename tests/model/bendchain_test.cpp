@@ -77,16 +77,6 @@ glm::vec3 tipOf(const BendChain& chain)
 
 }  // namespace
 
-TEST(BendChainTest, StartsWithTheControlsDefaults)
-{
-    const BendChain chain;
-    EXPECT_FLOAT_EQ(chain.weightOptimal, 1.0f);
-    EXPECT_FLOAT_EQ(chain.weightEndOrientation, 0.0f);
-    EXPECT_FLOAT_EQ(chain.weightEnergy, 0.02f);
-    EXPECT_FLOAT_EQ(chain.weightSmooth, 0.0f);
-    EXPECT_TRUE(chain.segments.empty());
-}
-
 TEST(BendChainTest, AngleDistanceIsMeasuredOnTheCircle)
 {
     struct Case {
@@ -143,18 +133,6 @@ TEST(BendChainTest, BuildCollectsTheYoungPartOfTheAxis)
             EXPECT_EQ(s.angle1, 0.0f);
         }
     }
-}
-
-TEST(BendChainTest, BuildReplacesTheSegmentsAndTheirAngles)
-{
-    Axis axis;
-    BendChain chain;
-    Internode* base = nullptr;
-    chain.Build(axis.nodes[3], *axis.tree, base);
-    chain.segments[0].angle1 = 30.0f;
-    chain.Build(axis.nodes[3], *axis.tree, base);
-    ASSERT_EQ(chain.segments.size(), 2u);
-    EXPECT_EQ(chain.segments[0].angle1, 0.0f);
 }
 
 TEST(BendChainTest, SegmentStepAdvancesAlongTheRotatedDirection)
