@@ -34,30 +34,47 @@ out float barvaVeje;
 
 // Cosine and sine of 2 pi i / 12. Three sides take every fourth entry, so the
 // rings need no trigonometry per vertex.
-const vec2 ring[12] = vec2[12](
+const vec2 ringAngles[12] = vec2[12](
     vec2(1.0, 0.0), vec2(0.8660254, 0.5), vec2(0.5, 0.8660254),
     vec2(0.0, 1.0), vec2(-0.5, 0.8660254), vec2(-0.8660254, 0.5),
     vec2(-1.0, 0.0), vec2(-0.8660254, -0.5), vec2(-0.5, -0.8660254),
     vec2(0.0, -1.0), vec2(0.5, -0.8660254), vec2(0.8660254, -0.5));
 
-// Per-point frame of one ring: its centre, its radius and two orthonormal
-// directions across its axis, in world space and, scaled by the radius, in clip
-// space. A ring vertex at angle (c, s) lies at centre + radius (c side + s up);
-// the projection is linear, so its clip position is the same combination of the
-// projected parts.
-vec3 worldCentre[2];
-float radius[2];
-vec3 worldSide[2];
-vec3 worldUp[2];
-vec4 clipCentre[2];
-vec4 clipSide[2];
-vec4 clipUp[2];
+// One ring of the tube: its centre and radius, two orthonormal directions
+// across its axis, and their clip-space images scaled by the radius. A ring
+// vertex at angle (c, s) lies at centre + radius (c side + s up); the
+// projection is linear, so its clip position is the same combination of the
+// projected parts and costs no matrix product per vertex.
+struct Ring {
+    vec3 centre;
+    float radius;
+    vec3 side;
+    vec3 up;
+    vec4 clipCentre;
+    vec4 clipSide;
+    vec4 clipUp;
+};
 
-void emitRingVertex(int end, vec2 cs, vec2 uv)
+Ring makeRing(vec3 centre, vec4 clipCentre, float radius, vec3 axis, vec3 side)
 {
-    vec3 direction = cs.x * worldSide[end] + cs.y * worldUp[end];
-    gl_Position = clipCentre[end] + cs.x * clipSide[end] + cs.y * clipUp[end];
-    posNewOriginal = worldCentre[end] + radius[end] * direction;
+    Ring ring;
+    ring.centre = centre;
+    ring.radius = radius;
+    ring.side = side;
+    // Turning `side` about the axis by an angle gives cos side + sin (axis x
+    // side), as it lies across the axis: the quaternion rotation, for free.
+    ring.up = cross(axis, side);
+    ring.clipCentre = clipCentre;
+    ring.clipSide = PVM * vec4(radius * ring.side, 0.0);
+    ring.clipUp = PVM * vec4(radius * ring.up, 0.0);
+    return ring;
+}
+
+void emitRingVertex(Ring ring, vec2 cs, vec2 uv)
+{
+    vec3 direction = cs.x * ring.side + cs.y * ring.up;
+    gl_Position = ring.clipCentre + cs.x * ring.clipSide + cs.y * ring.clipUp;
+    posNewOriginal = ring.centre + ring.radius * direction;
     norm = direction;
     texCoord = uv;
     MyPrimitiveID = vid[0];
@@ -91,32 +108,18 @@ void main()
     vec3 bA = normalize(cross(nA, t));
     vec3 bB = normalize(cross(nB, t));
 
-    // Turning b about the axis n by an angle gives cos b + sin (n x b), since b
-    // lies across n: the same as the quaternion rotation, without one per vertex.
-    worldCentre[0] = positionA[0];
-    worldCentre[1] = positionB[0];
-    radius[0] = radiusA[0];
-    radius[1] = radiusB[0];
-    worldSide[0] = bA;
-    worldSide[1] = bB;
-    worldUp[0] = cross(nA, bA);
-    worldUp[1] = cross(nB, bB);
-    clipCentre[0] = clipA;
-    clipCentre[1] = clipB;
-    for (int end = 0; end < 2; ++end) {
-        clipSide[end] = PVM * vec4(radius[end] * worldSide[end], 0.0);
-        clipUp[end] = PVM * vec4(radius[end] * worldUp[end], 0.0);
-    }
+    Ring base = makeRing(positionA[0], clipA, radiusA[0], nA, bA);
+    Ring tip = makeRing(positionB[0], clipB, radiusB[0], nB, bB);
 
-    emitRingVertex(0, ring[0], vec2(range.x, 0.0));
-    emitRingVertex(1, ring[0], vec2(range.x, 1.0));
+    emitRingVertex(base, ringAngles[0], vec2(range.x, 0.0));
+    emitRingVertex(tip, ringAngles[0], vec2(range.x, 1.0));
     for (int i = 1; i < sides; ++i) {
-        vec2 cs = ring[i * step];
+        vec2 cs = ringAngles[i * step];
         float u = range.x + (range.y - range.x) * float(i) / float(sides);
-        emitRingVertex(0, cs, vec2(u, 0.0));
-        emitRingVertex(1, cs, vec2(u, TexRepeat));
+        emitRingVertex(base, cs, vec2(u, 0.0));
+        emitRingVertex(tip, cs, vec2(u, TexRepeat));
     }
-    emitRingVertex(0, ring[0], vec2(range.y, 0.0));
-    emitRingVertex(1, ring[0], vec2(range.y, 1.0));
+    emitRingVertex(base, ringAngles[0], vec2(range.y, 0.0));
+    emitRingVertex(tip, ringAngles[0], vec2(range.y, 1.0));
     EndPrimitive();
 }
