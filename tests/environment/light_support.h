@@ -1,9 +1,11 @@
 #pragma once
-// Shared set-up of the light environment tests: the environment and both light
-// models back at their start values, hand-built nodes, and the compute holder
-// on the real OpenCL device (pocl in CI), made once per test program.
+// Shared set-up of the environment tests: the environment and both light
+// models at their start values, hand-built nodes, the compute holder on the
+// real OpenCL device (pocl in CI), and the cone shadow in double precision.
 
+#include <cmath>
 #include <iostream>
+#include <vector>
 
 #include <glm/glm.hpp>
 
@@ -15,8 +17,7 @@
 #include "model/tree.h"
 #include "support/streamcapture.h"
 
-// The environment of the given type with every field of it and of its two
-// models at the start values; created on first use.
+// The environment of the given type, it and both models at their start values.
 inline Environment& freshEnvironment(int type)
 {
     if (!Environment::instance)
@@ -42,7 +43,7 @@ inline Internode* addChild(Internode* parent, int slot, const glm::vec3& positio
     return child;
 }
 
-// The program's one holder, made without its set-up lines in the test output.
+// The program's one holder, made once, its set-up lines kept out of the output.
 inline OpenClHolder& lightHolder()
 {
     static OpenClHolder* made = [] {
@@ -51,4 +52,40 @@ inline OpenClHolder& lightHolder()
         return OpenClHolder::create(true, -1, -1);
     }();
     return *made;
+}
+
+// The shadow of one cone apex on a point: tanh(1/r)^r, plus (dy/5) / sinh(2 dR
+// + dy/5) where the apex is dy above the point at horizontal distance dR.
+inline double coneShadow(const glm::dvec3& apex, const glm::dvec3& point)
+{
+    const double r = glm::length(apex - point);
+    const double dy = (apex.y - point.y) / 5.0;
+    if (r <= 0.0)
+        return 1.0;
+    const double v = std::pow(std::tanh(1.0 / r), r);
+    return dy <= 0.0 ? v : v + dy / std::sinh(2.0 * glm::length(glm::dvec2(apex.x - point.x, apex.z - point.z)) + dy);
+}
+
+// A bud's light under all apexes: 1 - sum / 80, at least 0; none below y = -1.
+inline double coneLight(const std::vector<glm::vec4>& apexes, const glm::vec3& bud)
+{
+    if (bud.y < -1.0f)
+        return 0.0;
+    double sum = 0.0;
+    for (const glm::vec4& apex : apexes)
+        sum += coneShadow(glm::dvec3(apex), glm::dvec3(bud));
+    return std::max(1.0 - sum / 80.0, 0.0);
+}
+
+// The holder's device grid, read back or overwritten whole.
+inline std::vector<float> readDeviceGrid(OpenClHolder& holder)
+{
+    std::vector<float> cells(size_t(holder.shadowGridDim) * holder.shadowGridDim * holder.shadowGridDim);
+    holder.queue.enqueueReadBuffer(holder.shadowGrid, CL_TRUE, 0, cells.size() * sizeof(float), cells.data());
+    return cells;
+}
+
+inline void writeDeviceGrid(OpenClHolder& holder, const std::vector<float>& cells)
+{
+    holder.queue.enqueueWriteBuffer(holder.shadowGrid, CL_TRUE, 0, cells.size() * sizeof(float), cells.data());
 }
