@@ -1,13 +1,27 @@
 #pragma once
-// A fixture for model tests: a fresh recording environment, default model
-// parameters and a fresh random engine for every test, and no trees left
-// behind (the sanitizer run checks that every node is freed).
+// Shared by the model tests: a fixture with a fresh recording environment,
+// default parameters and random engine, and no trees or histogram callable
+// left behind (the sanitizer run checks that every node is freed).
+
+#include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "model/histogramstore.h"
+#include "model/internode.h"
 #include "model/parameters.h"
 #include "model/tree.h"
 #include "support/recording_environment.h"
+#include "support/streamcapture.h"
+#include "support/treebuilders.h"
+
+inline auto modelParameters()
+{
+    return std::tie(internodeLength, budThickness, thicknessExponentN2, thicknessFactorN1, tropismWeight,
+                    randomWeight, sheddingThreshold, elongationFactor, bhLambda, allocationModel, prolepticGrowth,
+                    probabilisticGrowth, growthCurveExpression);
+}
 
 class ModelTest : public testing::Test {
 protected:
@@ -20,27 +34,28 @@ protected:
     void TearDown() override
     {
         deleteAllTrees();
-        internodeLength = saved.internodeLength;
-        budThickness = saved.budThickness;
-        thicknessExponentN2 = saved.thicknessExponentN2;
-        thicknessFactorN1 = saved.thicknessFactorN1;
-        tropismWeight = saved.tropismWeight;
-        randomWeight = saved.randomWeight;
-        sheddingThreshold = saved.sheddingThreshold;
-        elongationFactor = saved.elongationFactor;
-        prolepticGrowth = saved.prolepticGrowth;
+        histogramStore().onChanged = nullptr;
+        modelParameters() = saved_;
     }
 
 private:
-    struct Parameters {
-        float internodeLength = ::internodeLength;
-        float budThickness = ::budThickness;
-        float thicknessExponentN2 = ::thicknessExponentN2;
-        float thicknessFactorN1 = ::thicknessFactorN1;
-        float tropismWeight = ::tropismWeight;
-        float randomWeight = ::randomWeight;
-        float sheddingThreshold = ::sheddingThreshold;
-        float elongationFactor = ::elongationFactor;
-        bool prolepticGrowth = ::prolepticGrowth;
-    } saved;
+    std::tuple<float, float, float, float, float, float, float, float, float, int, bool, bool, std::string> saved_ =
+        modelParameters();
 };
+
+// Turns `bud` into an internode with an apical (slot 0) and a lateral (slot 1)
+// bud born at the tree's age, its direction kept; no draws, resources or registration.
+inline Internode* burstByHand(Internode* bud, Tree* tree)
+{
+    bud->isBud = false;
+    CreateBud(bud, identityRotation, 144.31f, tree, 0);
+    CreateBud(bud, rotation45AboutX, 144.31f, tree, 1);
+    return bud;
+}
+
+inline void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolerance = 1e-5f)
+{
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}

@@ -1,88 +1,33 @@
-// Node and tree records, bud creation, the random engine and the fixed
-// orientations.
+// Node and tree records, bud creation, the random engine, cuts and their
+// records, environment registration and the bending tool's subtree operations.
 
 #include <cmath>
 #include <random>
+#include <vector>
 
-#include <gtest/gtest.h>
-
-#include "model/internode.h"
-#include "model/parameters.h"
-#include "model/tree.h"
 #include "modelfixture.h"
 
 namespace {
 
-constexpr float pi = 3.14159265358979f;
-
-float degreesBetween(const glm::vec3& a, const glm::vec3& b)
-{
-    const float c = glm::dot(glm::normalize(a), glm::normalize(b));
-    return std::acos(glm::clamp(c, -1.0f, 1.0f)) * 180.0f / pi;
-}
-
-// Azimuth in degrees of the horizontal part of v, in [0, 360).
-float azimuth(const glm::vec3& v)
-{
-    const float a = std::atan2(v.x, v.z) * 180.0f / pi;
-    return a < 0.0f ? a + 360.0f : a;
-}
-
 using Records = ModelTest;
+using Cuts = ModelTest;
+
+void expectRecord(const Internode* node, int distance, int stamp)
+{
+    EXPECT_EQ(node->cutDistance, distance) << "depth " << node->depth;
+    EXPECT_EQ(node->cutStamp, stamp) << "depth " << node->depth;
+}
 
 } // namespace
 
-TEST_F(Records, ConstructorLeavesNoFieldUnset)
-{
-    Internode parent(nullptr, 0, 0);
-    Internode node(&parent, 7, 3);
-    EXPECT_EQ(node.parent, &parent);
-    EXPECT_EQ(node.birthIteration, 7);
-    EXPECT_EQ(node.depth, 3);
-    EXPECT_TRUE(node.isBud);
-    EXPECT_FALSE(node.removed);
-    EXPECT_FALSE(node.shedMark);
-    EXPECT_EQ(node.childCount, 2);
-    EXPECT_EQ(node.children[0], nullptr);
-    EXPECT_EQ(node.children[1], nullptr);
-    for (const glm::vec3& v : {node.savedPosition, node.savedDirection, node.position, node.direction,
-                               node.optimalDirection})
-        EXPECT_EQ(v, glm::vec3(0.0f));
-    for (float v : {node.phyllotaxisAngle, node.resourcesQ, node.lightExposure, node.previousQ,
-                    node.KolicinaResources, node.thickness})
-        EXPECT_EQ(v, 0.0f);
-    EXPECT_EQ(node.resourcesNumPopkov, 0);
-    EXPECT_EQ(node.lightingIndex, 0.0);
-    // Fields that a reader may meet before anything writes them.
-    EXPECT_EQ(node.delez, 0.0f);
-    EXPECT_EQ(node.cutDistance, 0);
-    EXPECT_EQ(node.cutStamp, -1);
-    EXPECT_EQ(node.internodeCount, 0);
-    EXPECT_EQ(node.previousThickness, 0.0f);
-}
-
-TEST_F(Records, NewTreeIsOneRootBudAtTheOrigin)
-{
-    Tree tree;
-    EXPECT_EQ(tree.age, 0);
-    ASSERT_NE(tree.root, nullptr);
-    EXPECT_TRUE(tree.root->isBud);
-    EXPECT_EQ(tree.root->parent, nullptr);
-    EXPECT_EQ(tree.root->position, glm::vec3(0.0f));
-    EXPECT_EQ(tree.root->direction, glm::vec3(0.0f, 0.1f, 0.0001f));
-    EXPECT_FLOAT_EQ(tree.root->thickness, 0.03f);
-    EXPECT_EQ(tree.root->birthIteration, 0);
-    EXPECT_EQ(tree.root->depth, 0);
-}
-
-TEST_F(Records, CreateBudPlacesApicalAndLateralBuds)
+TEST_F(Records, CreateBudPlacesBudsAtTheTipTurnedByThePhyllotaxisAngle)
 {
     Tree tree;
     tree.age = 4;
     Internode* shoot = tree.root;
     shoot->isBud = false;
     shoot->position = glm::vec3(1.0f, 2.0f, 3.0f);
-    shoot->direction = glm::vec3(0.0f, 0.7f, 0.0f);  // any length: buds are 0.2 long
+    shoot->direction = glm::vec3(0.0f, 0.7f, 0.0f);
     shoot->phyllotaxisAngle = 300.0f;
     shoot->depth = 2;
 
@@ -96,63 +41,25 @@ TEST_F(Records, CreateBudPlacesApicalAndLateralBuds)
         EXPECT_EQ(bud->parent, shoot);
         EXPECT_EQ(bud->birthIteration, 4);
         EXPECT_EQ(bud->depth, 3);
-        EXPECT_EQ(bud->thickness, 0.0f);
-        EXPECT_NEAR(glm::length(bud->position - glm::vec3(1.0f, 2.7f, 3.0f)), 0.0f, 1e-6f);
-        EXPECT_NEAR(glm::length(bud->direction), 0.2f, 1e-6f);
-        // fmod(144.31 + 300, 360)
-        EXPECT_NEAR(bud->phyllotaxisAngle, 84.31f, 1e-4f);
+        expectNear(bud->position, glm::vec3(1.0f, 2.7f, 3.0f), 1e-6f);
+        EXPECT_NEAR(bud->phyllotaxisAngle, 84.31f, 1e-4f);  // fmod(144.31 + 300, 360)
     }
-    EXPECT_NEAR(degreesBetween(apical->direction, shoot->direction), 0.0f, 0.05f);
-    EXPECT_NEAR(degreesBetween(lateral->direction, shoot->direction), 45.0f, 1e-3f);
+    expectNear(apical->direction, glm::vec3(0.0f, 0.2f, 0.0f), 1e-6f);
+    // 45 degrees from +y towards +z (about +x), then 84.31 degrees about the shoot; 0.2 long.
+    const float turn = 84.31f * 3.14159265f / 180.0f;
+    const float s = 0.2f * std::sqrt(0.5f);
+    expectNear(lateral->direction, glm::vec3(s * std::sin(turn), s, s * std::cos(turn)), 1e-4f);
 }
 
-TEST_F(Records, ConsecutiveLateralsOfAnAxisLie144Point31DegreesApart)
-{
-    Tree tree;
-    Internode* node = tree.root;
-    node->direction = glm::vec3(0.0f, 0.3f, 0.0f);
-    float previous = 0.0f;
-    for (int i = 0; i < 6; ++i) {
-        node->isBud = false;
-        Internode* apical = CreateBud(node, identityRotation, 144.31f, &tree, 0);
-        Internode* lateral = CreateBud(node, rotation45AboutX, 144.31f, &tree, 1);
-        const float a = azimuth(lateral->direction);
-        if (i > 0) {
-            EXPECT_NEAR(std::fmod(a - previous + 360.0f, 360.0f), 144.31f, 1e-2f) << i;
-        }
-        previous = a;
-        node = apical;
-        node->direction = glm::vec3(0.0f, 0.3f, 0.0f);
-    }
-}
-
-TEST_F(Records, FixedOrientationsAreTheGivenQuaternions)
-{
-    EXPECT_FLOAT_EQ(identityRotation.w, 1.0f);
-    EXPECT_FLOAT_EQ(identityRotation.x, 0.0f);
-    EXPECT_NEAR(rotation45AboutX.x, std::sin(pi / 8.0f), 1e-6f);
-    EXPECT_FLOAT_EQ(rotation45AboutX.y, 0.0f);
-    EXPECT_FLOAT_EQ(rotation45AboutX.z, 0.0f);
-    EXPECT_NEAR(rotation45AboutX.w, std::cos(pi / 8.0f), 1e-6f);
-    // +Y turns towards +Z about +X.
-    const glm::vec3 turned = rotation45AboutX * glm::vec3(0.0f, 1.0f, 0.0f);
-    EXPECT_NEAR(turned.y, std::sqrt(0.5f), 1e-6f);
-    EXPECT_NEAR(turned.z, std::sqrt(0.5f), 1e-6f);
-}
-
-TEST_F(Records, RandomEngineIsTheStandardMersenneTwister)
+TEST_F(Records, RandomValuesUseOneOutputOfTheStandardMersenneTwisterEach)
 {
     // The C++ standard fixes the 10000th output of a default-seeded mt19937.
-    randomEngine.seed(std::mt19937::default_seed);
     randomEngine.discard(9999);
     EXPECT_EQ(randomEngine(), 4123659995u);
-}
 
-TEST_F(Records, EveryUniformValueUsesOneOutput)
-{
     randomEngine.seed(3);
     std::mt19937 reference(3);
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 10; ++i) {
         const double u = static_cast<double>(reference()) / 4294967296.0;
         if (i % 2 == 0)
             EXPECT_EQ(uniformRandom(-1.0, 1.0), -1.0 + 2.0 * u) << i;
@@ -160,4 +67,128 @@ TEST_F(Records, EveryUniformValueUsesOneOutput)
             EXPECT_EQ(unitRandom(), u) << i;
     }
     EXPECT_EQ(randomEngine(), reference());
+}
+
+TEST_F(Cuts, CutLeavesAStubAndRecordsOnlyAPruningCut)
+{
+    // An internode (its two buds go with it) or a bud, pruned at age 5 or shed.
+    struct Row { std::vector<int> path; int stamp; int internodes; };
+    for (const Row& row : {Row{{0, 1}, 5, 6}, Row{{0, 1, 0}, 5, 7}, Row{{0, 1}, -1, 6}}) {
+        SCOPED_TRACE(testing::Message() << row.path.size() << " deep, stamp " << row.stamp);
+        auto tree = buildBalancedTree(3);
+        Internode* node = nodeAt(tree.get(), row.path);
+        node->KolicinaResources = 2.0f;
+        node->resourcesQ = 0.5f;
+        const glm::vec3 shortened = node->direction * 0.5f;
+        node->direction = shortened;
+
+        node->Cut(row.stamp);
+
+        EXPECT_TRUE(node->removed && !node->isBud);
+        EXPECT_TRUE(node->children[0] == nullptr && node->children[1] == nullptr);
+        EXPECT_EQ(node->KolicinaResources, 0.0f);
+        EXPECT_EQ(node->resourcesQ, 0.0f);
+        const TreeCensus census = takeCensus(tree->root);
+        EXPECT_EQ(census.internodes, row.internodes);
+        EXPECT_EQ(census.buds, row.internodes);
+        EXPECT_EQ(census.removed, 1);
+        // The stub of a pruning cut keeps the length the pruning tool gave it.
+        const bool pruning = row.stamp >= 0;
+        EXPECT_EQ(node->direction, pruning ? shortened : glm::vec3(0.0f));
+        int distance = 0;
+        for (const Internode* n = node; n; n = n->parent, ++distance)
+            expectRecord(n, pruning ? distance : 0, row.stamp);
+        expectRecord(tree->root->children[1], 0, -1);
+    }
+}
+
+TEST_F(Cuts, RecordsKeepTheNearestCutOfTheLatestStamp)
+{
+    struct Cut { std::vector<int> path; int stamp; };
+    struct Row { std::vector<Cut> cuts; int rootDistance, firstDistance, stamp; };
+    const Row rows[] = {
+        {{{{0, 0, 1}, 4}, {{1}, 4}}, 1, 2, 4},  // the nearer cut second
+        {{{{1}, 4}, {{0, 0, 1}, 4}}, 1, 2, 4},  // the nearer cut first
+        {{{{1}, 5}, {{0, 1, 1}, 6}}, 3, 2, 6},  // a later iteration wins, though farther
+        {{{{0, 1}, 5}, {{0, 1}, 7}}, 2, 1, 5},  // cutting a stub again changes nothing
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows);
+        auto tree = buildBalancedTree(3);
+        for (const Cut& cut : row.cuts)
+            nodeAt(tree.get(), cut.path)->Cut(cut.stamp);
+        expectRecord(tree->root, row.rootDistance, row.stamp);
+        expectRecord(tree->root->children[0], row.firstDistance, row.stamp);
+    }
+}
+
+TEST_F(Cuts, UpdateEnvironmentReachesOnlyApicalContinuations)
+{
+    auto tree = buildBalancedTree(2);
+    Tree* t = tree.get();
+    const std::vector<const Internode*> apical = {t->root, nodeAt(t, {0}), nodeAt(t, {0, 0}), nodeAt(t, {1, 0})};
+    t->root->UpdateEnvironment(false, true);
+    EXPECT_EQ(recording().added, apical);
+    EXPECT_TRUE(recording().removed.empty());
+    t->root->UpdateEnvironment(true, false);
+    EXPECT_EQ(recording().removed, std::vector<const Internode*>(apical.begin() + 1, apical.end()));
+
+    // A stub is registered itself, and nothing below it is reached.
+    recording().added.clear();
+    nodeAt(t, {1})->Cut(-1);
+    nodeAt(t, {1})->UpdateEnvironment(false, true);
+    EXPECT_EQ(recording().added, std::vector<const Internode*>{nodeAt(t, {1})});
+}
+
+TEST_F(Cuts, RotateSubtreeAndRestoreSavedGeometry)
+{
+    auto tree = buildBalancedTree(3);
+    Internode* start = nodeAt(tree.get(), {0});
+    Internode* excluded = nodeAt(tree.get(), {0, 1});
+    const glm::vec3 excludedPosition = excluded->position;
+    const glm::vec3 oldPosition = start->position;
+    const glm::vec3 oldDirection = start->direction;
+    Internode* grandchild = nodeAt(tree.get(), {0, 0, 1});
+    const glm::vec3 grandchildPosition = grandchild->position;
+    const glm::vec3 base(5.0f, 0.0f, 0.0f);
+
+    RotateSubtree(start, base, rotationDegrees(90.0f, glm::vec3(0.0f, 0.0f, 1.0f)), excluded);
+
+    EXPECT_EQ(start->position, base);
+    // A quarter turn about +z takes (x, y, z) to (-y, x, z).
+    expectNear(start->direction, glm::vec3(-oldDirection.y, oldDirection.x, oldDirection.z), 1e-6f);
+    const Internode* child = start->children[0];
+    expectNear(child->position, base + start->direction, 1e-6f);
+    expectNear(grandchild->position, child->position + child->direction, 1e-6f);
+    EXPECT_EQ(excluded->position, excludedPosition);
+
+    RestoreSavedGeometry(start);
+    EXPECT_EQ(start->position, oldPosition);
+    EXPECT_EQ(start->direction, oldDirection);
+    EXPECT_EQ(grandchild->position, grandchildPosition);
+}
+
+TEST_F(Cuts, IsInSubtreeAndBornBeforeLastIteration)
+{
+    auto tree = buildBalancedTree(3);
+    auto other = buildBalancedTree(1);
+    Tree* t = tree.get();
+    Internode* branch = nodeAt(t, {0});
+    EXPECT_TRUE(IsInSubtree(branch, branch));
+    EXPECT_TRUE(IsInSubtree(branch, nodeAt(t, {0, 1, 1})));
+    EXPECT_TRUE(IsInSubtree(t->root, nodeAt(t, {1, 1, 0})));
+    EXPECT_FALSE(IsInSubtree(branch, nodeAt(t, {1, 0})));
+    EXPECT_FALSE(IsInSubtree(branch, t->root));
+    EXPECT_FALSE(IsInSubtree(t->root, other->root));
+    branch->Cut(3);
+    EXPECT_TRUE(IsInSubtree(branch, branch));
+    EXPECT_FALSE(IsInSubtree(branch, nodeAt(t, {1})));  // a stub has nothing below
+
+    struct Birth { int birth, age; bool before; };
+    for (const Birth b : {Birth{3, 5, true}, Birth{4, 5, false}, Birth{5, 5, false}, Birth{0, 2, true}}) {
+        Tree young;
+        young.age = b.age;
+        young.root->birthIteration = b.birth;
+        EXPECT_EQ(BornBeforeLastIteration(young.root, &young), b.before) << b.birth << " " << b.age;
+    }
 }

@@ -136,6 +136,21 @@ Tree* growTreeWithResources(int iterations, float amount, unsigned seed)
     return allTrees.front();
 }
 
+std::vector<Internode*> collectNodes(Internode* root)
+{
+    std::vector<Internode*> nodes;
+    forEachNode(root, [&](Internode* n) { nodes.push_back(n); });
+    return nodes;
+}
+
+Internode* nodeAt(Tree* tree, const std::vector<int>& path)
+{
+    Internode* node = tree->root;
+    for (int slot : path)
+        node = node->children[slot];
+    return node;
+}
+
 TreeCensus takeCensus(const Internode* node)
 {
     TreeCensus census;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct Internode;
 struct Tree;
@@ -49,6 +50,12 @@ Tree* growTree(int iterations, unsigned seed = 3);
 // while the root is a bud, the step runs the light and resource pass before
 // bursting, and that pass decides the root's amount).
 Tree* growTreeWithResources(int iterations, float amount, unsigned seed = 3);
+
+// Every node of the subtree: node, child 0's subtree, child 1's subtree.
+std::vector<Internode*> collectNodes(Internode* root);
+
+// The node reached from the root by a path of child slots.
+Internode* nodeAt(Tree* tree, const std::vector<int>& path);
 
 // Counts of the subtree's nodes by kind.
 struct TreeCensus {
