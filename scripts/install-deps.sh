@@ -11,6 +11,7 @@ packages=(
   libglm-dev libmuparser-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  python3
 )
 
 missing=()
