@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "environment/computesupport.h"
 #include "environment/environment.h"
 #include "environment/openclholder.h"
 #include "model/internode.h"
@@ -29,12 +30,6 @@ int layersOf(float depth)
     if (!(depth > -cellLimit))
         return -1;
     return static_cast<int>(std::min(depth, cellLimit));
-}
-
-void rejectDim(int n)
-{
-    if (n <= 0)
-        throw std::string("dim=") + std::to_string(n);
 }
 
 }  // namespace
@@ -73,7 +68,7 @@ void ShadowGrid::setDim(int n)
         dim = n;
         return;
     }
-    rejectDim(n);
+    rejectNonPositiveDim(n);
     if (!cells || n != dim) {
         const std::size_t count = static_cast<std::size_t>(n) * n * n;
         cells.reset(new float[count]);

@@ -181,7 +181,7 @@ TEST(ShadowGridCpu, ResetAndSetDimGiveAZeroedGrid)
     grid.setDim(4);
     EXPECT_EQ(grid.dim, 4);
     EXPECT_EQ(allCells(grid), std::vector<float>(64, 0.0f));
-    EXPECT_THROW(grid.setDim(0), std::string);
+    EXPECT_THROW(grid.setDim(0), const char*);
 }
 
 Stozci& cpuCones(std::vector<glm::vec4> tips)
