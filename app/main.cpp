@@ -3,7 +3,6 @@
 // failure nothing else handled is reported to the user.
 
 #include <exception>
-#include <string>
 
 #include <QCoreApplication>
 #include <QGLFormat>
@@ -13,9 +12,9 @@
 #include <QTranslator>
 
 #include "app/application.h"
+#include "app/failuremessage.h"
 #include "app/mainwindow.h"
 #include "environment/environment.h"
-#include "environment/opencl.h"
 #include "model/parameters.h"
 #include "view/eventloopfailure.h"
 
@@ -51,12 +50,6 @@ int runGuardedProgram(Application& application)
     return status;
 }
 
-int reportFailure(const QString& message)
-{
-    QMessageBox::critical(nullptr, QStringLiteral("Error!"), message, QMessageBox::Ok);
-    return -1;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -74,17 +67,9 @@ int main(int argc, char* argv[])
 
     try {
         return runGuardedProgram(application);
-    } catch (const char* text) {
-        return reportFailure(QStringLiteral("Critical error: ") + QString::fromUtf8(text));
-    } catch (const std::string& text) {
-        return reportFailure(QStringLiteral("Critical error: ") + QString::fromStdString(text));
-    } catch (const cl::Error& error) {
-        return reportFailure(QStringLiteral("Critical OpenCL error: ") + QString::fromUtf8(error.what()));
-    } catch (void*) {
-        return reportFailure(QStringLiteral("Critical unknown error"));
-    } catch (const std::exception& error) {
-        return reportFailure(QStringLiteral("Critical error: ") + QString::fromUtf8(error.what()));
     } catch (...) {
-        return reportFailure(QStringLiteral("Critical unknown error"));
+        QMessageBox::critical(nullptr, QStringLiteral("Error!"), failureMessage(std::current_exception()),
+                              QMessageBox::Ok);
+        return -1;
     }
 }
