@@ -59,6 +59,51 @@ void hideLayoutWidgets(QLayout* layout)
     }
 }
 
+// The four removed pages die at the next turn of the event loop: their pointers
+// in the form must not be followed after the constructor.
+void forgetRemovedPages(MainWindowForm* ui)
+{
+    ui->pageSpreminjanjeVirov = nullptr;
+    ui->risanjeCheckBoxUpostevaj = nullptr;
+    ui->risanjeSpinBoxId = nullptr;
+    ui->risanjeComboBoxOs = nullptr;
+    ui->risanjeComboboxMode = nullptr;
+    ui->risanjeEfektX = nullptr;
+    ui->risanjeEfektY = nullptr;
+    ui->risanjeEfektZ = nullptr;
+    ui->risanjeCellDim = nullptr;
+    ui->risanjePushButtonClear = nullptr;
+    ui->pageBBOX = nullptr;
+    ui->risanjeCheckBoxPrikazi = nullptr;
+    ui->risanjeSPBBoxMinX = nullptr;
+    ui->risanjeSPBBoxMinY = nullptr;
+    ui->risanjeSPBBoxMinZ = nullptr;
+    ui->risanjeSPBBoxMaxX = nullptr;
+    ui->risanjeSPBBoxMaxY = nullptr;
+    ui->risanjeSPBBoxMaxZ = nullptr;
+    ui->pageOther = nullptr;
+    ui->comboBoxModelAlokacijeVirov = nullptr;
+    ui->doubleSpinBoxBHLambda = nullptr;
+    ui->doubleSpinBoxPrioWMAX = nullptr;
+    ui->doubleSpinBoxWMin = nullptr;
+    ui->doubleSpinBoxPrioDo = nullptr;
+    ui->checkBoxApicalControl = nullptr;
+    ui->comboBoxTipRastiProl = nullptr;
+    ui->doubleSpinBoxPrirastDolzineVejGledeNaPrirastDebeline = nullptr;
+    ui->checkBoxPrikazNamigov = nullptr;
+    ui->doubleSpinBoxVelikostZagic = nullptr;
+    ui->pageupogibanjevej = nullptr;
+    ui->doubleSpinBoxUpogibanjeUtezOptimal = nullptr;
+    ui->doubleSpinBoxUpogibanjeUtezSmooth = nullptr;
+    ui->doubleSpinBoxUpogibanjeUtezEnergy = nullptr;
+    ui->doubleSpinBoxUpogibanjeUtezKonecOrientacija = nullptr;
+    ui->doubleSpinBoxUpogibanjeEndX = nullptr;
+    ui->doubleSpinBoxUpogibanjeEndY = nullptr;
+    ui->doubleSpinBoxUpogibanjeEndZ = nullptr;
+    ui->pushButtonAppleUpogibanje = nullptr;
+    ui->pushButtonUpogibanjeCancel = nullptr;
+}
+
 Environment& environment() { return *Environment::instance; }
 ShadowGrid& shadowGrid() { return *ShadowGrid::instance; }
 
@@ -147,7 +192,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new MainWindow
     ui->doubleSpinBoxPrikazAlfa->setValue(grid.displayAlpha);
 
     // Pages not offered. Their controls die at the next turn of the event loop;
-    // only the display switches below still read them.
+    // only the display switches below still read them (and their own slots
+    // during the fill).
     for (QWidget* page : {static_cast<QWidget*>(ui->pageSpreminjanjeVirov), static_cast<QWidget*>(ui->pageBBOX),
                           static_cast<QWidget*>(ui->pageOther), static_cast<QWidget*>(ui->pageupogibanjevej)}) {
         const int index = ui->toolBox->indexOf(page);
@@ -173,7 +219,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new MainWindow
     ui->actionPrikaz_metra->setChecked(view->showRuler);
     ui->actionPrikaz_od_zacetka_sezone->setChecked(view->showFromSeasonStart);
     ui->actionMe_i_senco_na_drevo->setChecked(view->castShadows);
-    forgetRemovedControls();
+    forgetRemovedPages(ui);
 
     connect(view, &WidgetRisanje::CameraUpdatedFromMouseKeyboards, this, [this] { cameraSyncTimer.start(); },
             Qt::DirectConnection);
@@ -196,51 +242,6 @@ MainWindow::~MainWindow()
     delete OpenClHolder::instance;
     delete ui;
     treeView = nullptr;
-}
-
-void MainWindow::forgetRemovedControls()
-{
-    // The four removed pages are deleted by the event loop: their pointers in
-    // the form must not be followed after the constructor.
-    ui->pageSpreminjanjeVirov = nullptr;
-    ui->risanjeCheckBoxUpostevaj = nullptr;
-    ui->risanjeSpinBoxId = nullptr;
-    ui->risanjeComboBoxOs = nullptr;
-    ui->risanjeComboboxMode = nullptr;
-    ui->risanjeEfektX = nullptr;
-    ui->risanjeEfektY = nullptr;
-    ui->risanjeEfektZ = nullptr;
-    ui->risanjeCellDim = nullptr;
-    ui->risanjePushButtonClear = nullptr;
-    ui->pageBBOX = nullptr;
-    ui->risanjeCheckBoxPrikazi = nullptr;
-    ui->risanjeSPBBoxMinX = nullptr;
-    ui->risanjeSPBBoxMinY = nullptr;
-    ui->risanjeSPBBoxMinZ = nullptr;
-    ui->risanjeSPBBoxMaxX = nullptr;
-    ui->risanjeSPBBoxMaxY = nullptr;
-    ui->risanjeSPBBoxMaxZ = nullptr;
-    ui->pageOther = nullptr;
-    ui->comboBoxModelAlokacijeVirov = nullptr;
-    ui->doubleSpinBoxBHLambda = nullptr;
-    ui->doubleSpinBoxPrioWMAX = nullptr;
-    ui->doubleSpinBoxWMin = nullptr;
-    ui->doubleSpinBoxPrioDo = nullptr;
-    ui->checkBoxApicalControl = nullptr;
-    ui->comboBoxTipRastiProl = nullptr;
-    ui->doubleSpinBoxPrirastDolzineVejGledeNaPrirastDebeline = nullptr;
-    ui->checkBoxPrikazNamigov = nullptr;
-    ui->doubleSpinBoxVelikostZagic = nullptr;
-    ui->pageupogibanjevej = nullptr;
-    ui->doubleSpinBoxUpogibanjeUtezOptimal = nullptr;
-    ui->doubleSpinBoxUpogibanjeUtezSmooth = nullptr;
-    ui->doubleSpinBoxUpogibanjeUtezEnergy = nullptr;
-    ui->doubleSpinBoxUpogibanjeUtezKonecOrientacija = nullptr;
-    ui->doubleSpinBoxUpogibanjeEndX = nullptr;
-    ui->doubleSpinBoxUpogibanjeEndY = nullptr;
-    ui->doubleSpinBoxUpogibanjeEndZ = nullptr;
-    ui->pushButtonAppleUpogibanje = nullptr;
-    ui->pushButtonUpogibanjeCancel = nullptr;
 }
 
 void MainWindow::showStatusMessage(const QString& text) { ui->statusBar->showMessage(text, 2000); }
