@@ -220,6 +220,7 @@ TEST_F(Session, StartUpLinesAndTheDisclaimerUntilDeclined)
             ASSERT_TRUE(program.started());
             const QString box = program.waitForWindow(disclaimerTitle);
             ASSERT_FALSE(box.isEmpty()) << program.output().toStdString();
+            program.waitForOutput(QStringLiteral("Number of internodes: \\d+ Sim iteration took"));
             const QString& out = program.output();
             EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("^0\\. Platforma Name: "),
                                                         QRegularExpression::MultilineOption)))
