@@ -30,6 +30,8 @@ std::string here(int line) { return "widgetrisanje_gl: " + std::to_string(line);
 const void* byteOffset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
 constexpr int kShadowUnit = 2;
+constexpr float kShadowSlopeOffset = 2.0f;
+constexpr float kShadowUnitsOffset = 4.0f;
 // Half the side of the crossed squares that mark a planting point or a
 // spreader's end.
 constexpr float kMarkerHalfSize = 1.0f;
@@ -121,13 +123,18 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
     const bool translucentTrees = mode == ModeFiltering || bendModeReady;
     const bool choosingOrReady = bendTarget.state == 1 || bendTarget.state == 2;
 
-    // 1. State.
+    // 1. State. Surfaces nearly parallel to the light (the ruler, the trunk)
+    // would shadow themselves in bands: the shadow pass pushes its depths away
+    // from the light by their slope.
     glDisable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    if (shadowPass)
+    if (shadowPass) {
         glDisable(GL_BLEND);
-    else
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(kShadowSlopeOffset, kShadowUnitsOffset);
+    } else {
         glEnable(GL_BLEND);
+    }
 
     // 2. Default program.
     s.programDefault.Use();
@@ -300,8 +307,10 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
 
     // 9. A depth pick sees the ground, the sky, the ruler and the trees only.
     glDisable(GL_CULL_FACE);
-    if (depthPickRequested)
+    if (depthPickRequested) {
+        glDisable(GL_POLYGON_OFFSET_FILL);
         return;
+    }
 
     // 10. Attachments, only while there are trees to hang them on.
     if (!branchPoints.empty()) {
@@ -415,11 +424,15 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
             std::vector<SawVertex> saws;
             for (const SelectionEntry& entry : shown)
                 AddSawQuad(entry, saws, pickTable, cutDirection, sawSize);
+            // The saw is an icon, shown in its own colours: lit by the panel
+            // program's light (at the model origin, below every saw) its
+            // normal along the internode would turn it black.
             s.programForPanel.Use();
             glActiveTexture(GL_TEXTURE1);
             glBindTexture(GL_TEXTURE_2D, sawTexture);
             glUniform1i(s.panelTekstura, 1);
             glUniform1i(s.panelTeksturaE, 1);
+            glUniform1i(s.panelOsvetlitevE, 0);
             glUniform4f(s.panelAddColor, 0.0f, 0.0f, 0.0f, 0.0f);
             if (!saws.empty()) {
                 streamData(saws.data(), saws.size() * sizeof(SawVertex));
@@ -433,6 +446,7 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
                 glDrawArrays(GL_TRIANGLES, 0, GLsizei(saws.size()));
             }
             glUniform1i(s.panelTeksturaE, 0);
+            glUniform1i(s.panelOsvetlitevE, 1);
             checkGLError(here(__LINE__));
         }
 
@@ -541,5 +555,6 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
             drawEnvironment();
         glDepthMask(GL_TRUE);
     }
+    glDisable(GL_POLYGON_OFFSET_FILL);
     checkGLError(here(__LINE__));
 }
