@@ -237,6 +237,13 @@ TEST_F(WidgetPicking, DepthPickLandsOnTheSurfaceUnderTheCursor)
     const glm::vec3 onRay = eye + (aim - eye) * ((eye.z - p.z) / (eye.z - aim.z));
     EXPECT_NEAR(p.x, onRay.x, 0.1f);
     EXPECT_NEAR(p.y, onRay.y, 0.1f);
+
+    // A zoom of 0 has no projection of its own: the last one stays, and with
+    // it the same point.
+    w().camera.zoom = 0.0;
+    w().requestDepthPick(windowOf(w(), aim));
+    ASSERT_TRUE(w().depthPointValid);
+    EXPECT_EQ(w().depthPoint, p);
 }
 
 // From the top view the ground is parallel to the window: a depth pick on it
