@@ -99,6 +99,9 @@ void spoilIdImage(WidgetRisanje& widget, int value)
     widget.makeCurrent();
     auto* gl = widget.context()->versionFunctions<QOpenGLFunctions_3_3_Core>();
     gl->glBindFramebuffer(GL_FRAMEBUFFER, widget.pickFramebuffer);
+    gl->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, widget.pickIdTexture, 0);
+    const GLenum drawBuffer = GL_COLOR_ATTACHMENT0;
+    gl->glDrawBuffers(1, &drawBuffer);
     const GLint fill[4] = {value, 0, 0, 0};
     gl->glClearBufferiv(GL_COLOR, 0, fill);
     gl->glBindFramebuffer(GL_FRAMEBUFFER, widget.defaultFramebufferObject());
@@ -140,8 +143,10 @@ TEST_F(WidgetPicking, IdUnderTheCursorAndNeverTheFirstRoot)
 {
     // Ids are cleared with an integer 0 before every pass.
     spoilIdImage(w(), 777);
+    ASSERT_EQ(readIdImage(w()).at(0, 0), 777);
     const glm::vec2 upper = windowOf(w(), {0.0f, 15.0f, 0.0f});
-    w().requestIdPick(upper);
+    const std::vector<std::string> errors = widgettest::errorLines([&] { w().requestIdPick(upper); });
+    EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_FALSE(w().pickRequested);
     ASSERT_EQ(w().pickedId, 1);
     EXPECT_EQ(w().pickedNode(w().pickedId), w().pickTable[1]);
