@@ -249,7 +249,7 @@ TEST_F(Session, StartUpLinesAndTheDisclaimerUntilDeclined)
     }
 }
 
-TEST_F(Session, MenusGrowAndShowOneHistogram)
+TEST_F(Session, MenusGrowAndOpenTheirWindows)
 {
     declineDisclaimer();
     Program program(config.path());
@@ -283,6 +283,19 @@ TEST_F(Session, MenusGrowAndShowOneHistogram)
             pause(500);
             EXPECT_TRUE(program.windows(histogramTitle).isEmpty());
         }
+    }
+
+    // Help > About and Help > Help: modal boxes that close with a key.
+    for (const auto& [entry, title] : {std::pair<QStringList, QString>{{QStringLiteral("alt+h"), QStringLiteral("Return")},
+                                                                      QStringLiteral("About")},
+                                       {{QStringLiteral("alt+h"), QStringLiteral("Down"), QStringLiteral("Return")},
+                                        QStringLiteral("Help")}}) {
+        Program::keys(window, entry);
+        const QString box = program.waitForWindow(title, 20000);
+        ASSERT_FALSE(box.isEmpty()) << title.toStdString();
+        Program::keys(box, {QStringLiteral("Escape")});
+        pause(300);
+        EXPECT_TRUE(program.windows(title).isEmpty()) << title.toStdString();
     }
 
     Program::keys(window, {QStringLiteral("alt+f"), QStringLiteral("Return")});

@@ -1,8 +1,9 @@
-// The main window in process, on the real renderer (Mesa under xvfb-run) and
-// the real OpenCL device (pocl), driven through real Qt events on its controls:
-// the fill from the model, what each reachable control writes, the controls
-// taken out of reach, the season commands, the histogram, the growth curve, the
-// camera controls, and failures leaving the event loop.
+// The main window in process, on the real renderer (Mesa) and the real OpenCL
+// device (pocl), on an X server of its own, driven through real Qt events on its
+// controls: the fill from the model, what each reachable control writes, the
+// controls taken out of reach, the season commands, the histogram, the tree
+// views, the growth curve, the camera controls, and failures leaving the event
+// loop. Run in the sanitizer build too (label asan).
 
 #include <cmath>
 #include <functional>
@@ -28,12 +29,14 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolBox>
+#include <QTreeView>
 #include <QtTest>
 
 #include "app/application.h"
 #include "app/dialoghistogram.h"
 #include "app/failuremessage.h"
 #include "app/mainwindow.h"
+#include "app/treemodel.h"
 #include "environment/environment.h"
 #include "environment/opencl.h"
 #include "environment/openclholder.h"
@@ -436,6 +439,26 @@ private slots:
                 QTRY_VERIFY(!first->isVisible());
             }
         }
+    }
+
+    void treeViewsLetGoOfFreedTrees()
+    {
+        ShownWindow shown;
+        MainWindow& window = shown.window;
+        // The command has no menu entry or button: only its action reaches it.
+        action(window, "actionShow_tree")->trigger();
+        QCOMPARE(static_cast<QAbstractItemModel*>(&sharedTreeModel), treeView->model());
+        QCOMPARE(sharedTreeModel.root, allTrees.front()->root);
+        QVERIFY(sharedTreeModel.rowCount() > 0);
+        treeView->expandAll();
+        for (const char* command : {"actionIzvedi_iteracijo_rasti", "actionZnova"}) {
+            clickToolBar(window, action(window, command));
+            QTest::qWait(30);  // the open view paints again
+            const bool rootAlive = sharedTreeModel.root == allTrees.front()->root;
+            QVERIFY2(rootAlive || !sharedTreeModel.root, command);
+        }
+        QVERIFY(!sharedTreeModel.root);  // the restart freed the shown tree
+        QCOMPARE(sharedTreeModel.rowCount(), 0);
     }
 
     void growthCurveTextIsStoredAndMarked()
