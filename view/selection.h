@@ -44,8 +44,14 @@ struct Selection {
 };
 
 // The two vertices of an entry's cut line; nothing for an id outside the table.
+// `cutDirection` is the screen's horizontal axis in world coordinates (the view
+// matrix's first row); `upDirection`, its vertical axis (the second row), takes
+// its place for an internode that lies along the horizontal axis.
 void AddCutLine(const SelectionEntry& entry, std::vector<LineVertex>& lines,
-                const std::vector<Internode*>& pickTable, const glm::vec3& cutDirection, float sawSize);
-// The six vertices (two triangles) of an entry's saw icon.
+                const std::vector<Internode*>& pickTable, const glm::vec3& cutDirection, float sawSize,
+                const glm::vec3& upDirection = glm::vec3(0.0f, 1.0f, 0.0f));
+// The six vertices (two triangles) of an entry's saw icon; nothing for an id
+// outside 1 to table size - 1 (id 0 and -1 name no node).
 void AddSawQuad(const SelectionEntry& entry, std::vector<SawVertex>& quads,
-                const std::vector<Internode*>& pickTable, const glm::vec3& cutDirection, float sawSize);
+                const std::vector<Internode*>& pickTable, const glm::vec3& cutDirection, float sawSize,
+                const glm::vec3& upDirection = glm::vec3(0.0f, 1.0f, 0.0f));

@@ -43,6 +43,7 @@
 
 struct Internode;
 struct ShaderSet;
+struct Tree;
 class QStringList;
 
 // The index of the main window's mode combo box.
@@ -232,6 +233,9 @@ public:
     void rightClickPruning(glm::vec2 point);
     bool removeAttachmentsOnCut(Internode* node, bool forCut);
     void applyPruning();
+    // The tree of allTrees whose root is the node's topmost ancestor; null when
+    // none is (a node of no listed tree).
+    static Tree* treeOf(const Internode* node);
 
     // Training tools (trainingtools.cpp).
     void hoverLength(glm::vec2 point);
