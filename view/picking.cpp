@@ -1,6 +1,7 @@
 #include "view/widgetrisanje.h"
 
 #include <QDebug>
+#include <QOpenGLContext>
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -146,14 +147,32 @@ Internode* WidgetRisanje::pickedNode(int id) const
     return nullptr;
 }
 
+// Qt 5.15 turns a repaint() that follows the last composition of the window
+// within one display frame into a deferred update, so a pick made through
+// repaint() could return before it ran. The request is served here at once
+// instead, by the same frame code in the widget's context; it draws only into
+// the picking target, so nothing needs to be composed.
+void WidgetRisanje::renderRequestNow()
+{
+    if (glReady && context()) {
+        const bool borrowContext = QOpenGLContext::currentContext() != context();
+        if (borrowContext)
+            makeCurrent();
+        paintGL();
+        if (borrowContext)
+            doneCurrent();
+    }
+    // Unready, the request has no answer, and it must not linger to turn a
+    // later frame into a pick.
+    pickRequested = false;
+    depthPickRequested = false;
+}
+
 void WidgetRisanje::requestIdPick(glm::vec2 point)
 {
     pickPosition = point;
     pickRequested = true;
-    repaint();
-    // A hidden or unready widget does not paint: the request must not linger
-    // and turn the next frame into a pick.
-    pickRequested = false;
+    renderRequestNow();
 }
 
 void WidgetRisanje::requestDepthPick(glm::vec2 point)
@@ -161,6 +180,5 @@ void WidgetRisanje::requestDepthPick(glm::vec2 point)
     pickPosition = point;
     depthPickRequested = true;
     depthPointValid = false;
-    repaint();
-    depthPickRequested = false;
+    renderRequestNow();
 }

@@ -250,10 +250,14 @@ public:
     void applyBending();
     void cancelBending();
 
-    // Synchronous picks: set the request, repaint, and the result is in
-    // pickedId or depthPoint when the call returns.
+    // Synchronous picks: set the request and run its frame at once, so the
+    // result is in pickedId or depthPoint (with depthPointValid) when the call
+    // returns.
     void requestIdPick(glm::vec2 point);
     void requestDepthPick(glm::vec2 point);
+    // Runs paintGL now in the widget's context to serve a pick request (a
+    // repaint() may be deferred by Qt); clears both requests.
+    void renderRequestNow();
 
 signals:
     void CameraUpdatedFromMouseKeyboards();

@@ -152,7 +152,8 @@ QImage TestWidget::grab() const { return widget_->grabFramebuffer(); }
 
 std::vector<std::string> TestWidget::paintAndCollectErrors()
 {
-    std::vector<std::string> lines = errorLines([this] { widget_->repaint(); });
+    // grabFramebuffer renders at once; a repaint() may be deferred by Qt.
+    std::vector<std::string> lines = errorLines([this] { widget_->grabFramebuffer(); });
     for (const std::string& error : pendingGlErrors(*widget_))
         lines.push_back("queued: " + error);
     return lines;

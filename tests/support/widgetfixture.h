@@ -64,8 +64,10 @@ public:
     // The widget's framebuffer as it was last drawn (grabFramebuffer).
     QImage grab() const;
 
-    // repaint() with standard error watched: the "ERROR: " lines of the frame
-    // plus any OpenGL error left queued after it.
+    // One normal frame, drawn at once (through grabFramebuffer: Qt may defer a
+    // repaint() that follows a composition within one display frame), with
+    // standard error watched: the "ERROR: " lines of the frame plus any OpenGL
+    // error left queued after it.
     std::vector<std::string> paintAndCollectErrors();
 
 private:
