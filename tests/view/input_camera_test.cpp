@@ -77,9 +77,9 @@ protected:
         w().camera.cameraRotationX = 30.0f;  // a heading, so that pans and steps turn with it
         w().lightPosition = glm::vec3(10.0f, 200.0f, 10.0f);
         w().installEventFilter(&paints);
-        signals = 0;
+        announcements = 0;
         connection = QObject::connect(widget->get(), &WidgetRisanje::CameraUpdatedFromMouseKeyboards,
-                                      [this] { ++signals; });
+                                      [this] { ++announcements; });
         ASSERT_TRUE(widget->waitForTicks(2));
     }
 
@@ -94,7 +94,7 @@ protected:
 
     static TestWidget* widget;
     PaintCounter paints;
-    int signals = 0;
+    int announcements = 0;
     QMetaObject::Connection connection;
 };
 
@@ -181,10 +181,11 @@ TEST_F(InputCamera, DragTableOfModifiersAndButtons)
         if (c.move)
             c.move(expected, end.x() - start.x(), end.y() - start.y());
         expectNear(after, expected, c.name);
-        if (c.repaints)
+        if (c.repaints) {
             EXPECT_GE(painted, 1);
-        else
+        } else {
             EXPECT_EQ(painted, 0);
+        }
         ASSERT_TRUE(widget->waitForTicks(2));
         w().camera = CameraState();
         w().camera.cameraRotationX = 30.0f;
@@ -212,7 +213,7 @@ TEST_F(InputCamera, ReleaseFinishesTheLastDragStepBeforeAnnouncingTheCamera)
     w().timer.start();
     QObject::disconnect(reader);
 
-    EXPECT_EQ(signals, 1);
+    EXPECT_EQ(announcements, 1);
     EXPECT_NEAR(announced, float(before - (end.x() - start.x()) * 0.09), 1e-4f);
     ASSERT_TRUE(widget->waitForTicks(2));
     EXPECT_NEAR(w().camera.objectRotationX, announced, 1e-6f) << "the tick does not apply the step again";
@@ -230,7 +231,7 @@ TEST_F(InputCamera, WheelMovesAlongTheHeading)
         SCOPED_TRACE(testing::Message() << "heading " << c.heading << " delta " << c.delta);
         w().camera.cameraRotationX = c.heading;
         const glm::vec3 before = w().camera.location;
-        const int signalsBefore = signals;
+        const int signalsBefore = announcements;
         QWheelEvent event(QPointF(50, 50), QPointF(w().mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, c.delta),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(widget->get(), &event);
@@ -240,7 +241,7 @@ TEST_F(InputCamera, WheelMovesAlongTheHeading)
         EXPECT_NEAR(w().camera.location.x, before.x + d * std::sin(h), 1e-4);
         EXPECT_NEAR(w().camera.location.y, before.y, 1e-6);
         EXPECT_NEAR(w().camera.location.z, before.z - d * std::cos(h), 1e-4);
-        EXPECT_EQ(signals, signalsBefore + 1);
+        EXPECT_EQ(announcements, signalsBefore + 1);
         EXPECT_TRUE(w().needsRepaint);
     }
 }
@@ -263,14 +264,14 @@ TEST_F(InputCamera, KeysStepAlongTheHeadingAndEveryKeyAnnouncesTheCamera)
             w().camera.cameraRotationX = heading;
             w().needsRepaint = false;
             const glm::vec3 before = w().camera.location;
-            const int signalsBefore = signals;
+            const int signalsBefore = announcements;
             QTest::keyClick(widget->get(), c.key);
 
             const double h = heading * headingFactor;
             EXPECT_NEAR(w().camera.location.x, before.x - (std::cos(h) * c.side - std::sin(h) * c.forward), 1e-4);
             EXPECT_NEAR(w().camera.location.y, before.y + c.up, 1e-4);
             EXPECT_NEAR(w().camera.location.z, before.z - (std::sin(h) * c.side + std::cos(h) * c.forward), 1e-4);
-            EXPECT_EQ(signals, signalsBefore + 1);
+            EXPECT_EQ(announcements, signalsBefore + 1);
             EXPECT_TRUE(w().needsRepaint);
         }
     }

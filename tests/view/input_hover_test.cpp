@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QOpenGLContext>
+#include <QOpenGLFunctions_3_3_Core>
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -91,10 +94,12 @@ TEST_F(InputHover, HoverPointStaysInsideTheWindow)
         const int y = w().prevMouseY;
         EXPECT_TRUE(x >= 0 && x < c.size.width() && y >= 0 && y < c.size.height()) << x << "," << y;
         // One pixel inside the edge wherever the window has room for it.
-        if (c.size.width() >= 3)
+        if (c.size.width() >= 3) {
             EXPECT_EQ(x, std::min(std::max(c.cursor.x(), 1), c.size.width() - 2));
-        if (c.size.height() >= 3)
+        }
+        if (c.size.height() >= 3) {
             EXPECT_EQ(y, std::min(std::max(c.cursor.y(), 1), c.size.height() - 2));
+        }
         EXPECT_EQ(w().pickPosition, glm::vec2(x, y)) << "the id pick looks at the hover point";
     }
     w().resize(original);
@@ -163,7 +168,28 @@ std::string infoTextOf(const Internode* n)
     return s.str();
 }
 
-TEST_F(InputHover, InformationTextOfTheHoveredNodeIsMarkedDirtyOnlyWhenItChanges)
+// Whether the info text texture holds anything visible; `clear` empties it.
+bool textTextureHasInk(WidgetRisanje& w, bool clear = false)
+{
+    constexpr int side = 512;
+    std::vector<unsigned char> rgba(std::size_t(side) * side * 4, 0);
+    w.makeCurrent();
+    auto* gl = w.context()->versionFunctions<QOpenGLFunctions_3_3_Core>();
+    gl->glBindTexture(GL_TEXTURE_2D, w.infoTextTexture);
+    gl->glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    bool ink = false;
+    for (std::size_t i = 3; i < rgba.size() && !ink; i += 4)
+        ink = rgba[i] != 0;
+    if (clear) {
+        std::fill(rgba.begin(), rgba.end(), 0);
+        gl->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    }
+    gl->glBindTexture(GL_TEXTURE_2D, 0);
+    w.doneCurrent();
+    return ink;
+}
+
+TEST_F(InputHover, InformationTextOfTheHoveredNodeIsRenderedOnlyWhenItChanges)
 {
     Internode* a = nodeAt(tree, {0, 0});
     Internode* b = nodeAt(tree, {0, 0, 0, 0});
@@ -179,31 +205,34 @@ TEST_F(InputHover, InformationTextOfTheHoveredNodeIsMarkedDirtyOnlyWhenItChanges
     hoverAt(middleOf(a));
     ASSERT_EQ(w().pickedNode(w().pickedId), a);
     EXPECT_EQ(w().infoText.toStdString(), infoTextOf(a));
-    EXPECT_TRUE(w().infoTextDirty);
-    ASSERT_TRUE(widget->waitForTicks(2));
-    w().repaint();
-    EXPECT_FALSE(w().infoTextDirty) << "the frame rendered the text";
+    widget->grab();
+    EXPECT_FALSE(w().infoTextDirty);
+    EXPECT_TRUE(textTextureHasInk(w(), true)) << "the text was rendered; now the texture is emptied";
 
-    hoverAt(middleOf(b));
+    hoverAt(middleOf(b));  // equal values, equal text
     ASSERT_EQ(w().pickedNode(w().pickedId), b);
     EXPECT_EQ(w().infoText.toStdString(), infoTextOf(b));
-    EXPECT_FALSE(w().infoTextDirty) << "equal values, equal text: nothing to render again";
+    widget->grab();
+    EXPECT_FALSE(textTextureHasInk(w())) << "the same text is not rendered again";
 
     b->birthIteration += 1;
     hoverAt(middleOf(a));
+    widget->grab();
+    textTextureHasInk(w(), true);
     hoverAt(middleOf(b));
     EXPECT_EQ(w().infoText.toStdString(), infoTextOf(b));
-    EXPECT_TRUE(w().infoTextDirty);
-    w().repaint();
+    widget->grab();
+    EXPECT_TRUE(textTextureHasInk(w(), true)) << "a changed text is rendered";
 
-    hoverAt(QPoint(3, 3));
+    hoverAt(QPoint(3, 3));  // nothing under the cursor: an empty text
     EXPECT_TRUE(w().infoText.isEmpty());
-    EXPECT_TRUE(w().infoTextDirty);
+    widget->grab();
+    EXPECT_FALSE(w().infoTextDirty);
 }
 
 TEST_F(InputHover, CutFractionAlongTheScreenImage)
 {
-    w().repaint();  // the camera's matrices as drawn
+    widget->grab();  // the camera's matrices as drawn
     const glm::mat4& mvp = w().camera.mvp;
     const glm::vec3 eye(0.0f, 10.0f, 40.0f);  // where the start camera stands
 

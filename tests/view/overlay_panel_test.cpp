@@ -133,15 +133,15 @@ TEST_F(Overlays, InfoTextIsRenderedOnlyWhenMarkedDirty)
     w().mode = ModeInformation;
     w().infoText = QStringLiteral("first");
     w().infoTextDirty = true;
-    w().repaint();
+    widget->grab();
     const QImage first = readTextTexture(w());
 
     w().infoText = QStringLiteral("second text");
-    w().repaint();
+    widget->grab();
     EXPECT_EQ(readTextTexture(w()), first) << "no render without the dirty flag";
 
     w().infoTextDirty = true;
-    w().repaint();
+    widget->grab();
     EXPECT_NE(readTextTexture(w()), first);
 }
 
@@ -154,7 +154,6 @@ TEST_F(Overlays, ColourLegendOnlyInTheInformationMode)
         w().mode = mode;
         w().infoText = QString();
         w().infoTextDirty = true;
-        w().repaint();
         const QImage frame = widget->grab();
         if (mode == ModeInformation)
             frame.save(QStringLiteral("/tmp/trelimo_overlay_legend.png"));
