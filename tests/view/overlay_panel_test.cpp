@@ -96,6 +96,7 @@ TEST_F(Overlays, InfoTextTextureIsWhiteTextOverItsBlackCopyOffsetByThreePixels)
         EXPECT_TRUE(errors.empty()) << errors.front();
         EXPECT_FALSE(w().infoTextDirty);
 
+        widget->grab().save(QStringLiteral("/tmp/trelimo_overlay_panel_mode%1.png").arg(c.mode));
         const QImage texture = readTextTexture(w());
         const QImage white = coverage(c.text, c.pointSize, 0);
         const QImage shadow = coverage(c.text, c.pointSize, 3);
