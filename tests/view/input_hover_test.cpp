@@ -146,6 +146,7 @@ TEST_F(InputHover, FilteringHighlightsTheHoveredInternodesPathAndSubtree)
     const Internode* picked = w().pickedNode(w().pickedId);
     ASSERT_EQ(picked, hovered) << "picked id " << w().pickedId;
 
+    widget->grab().save(QStringLiteral("/tmp/trelimo_input_filtering.png"));
     const std::vector<LineVertex> expected = expectedPath(hovered);
     ASSERT_EQ(w().highlightPath.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -205,7 +206,7 @@ TEST_F(InputHover, InformationTextOfTheHoveredNodeIsRenderedOnlyWhenItChanges)
     hoverAt(middleOf(a));
     ASSERT_EQ(w().pickedNode(w().pickedId), a);
     EXPECT_EQ(w().infoText.toStdString(), infoTextOf(a));
-    widget->grab();
+    widget->grab().save(QStringLiteral("/tmp/trelimo_input_information.png"));
     EXPECT_FALSE(w().infoTextDirty);
     EXPECT_TRUE(textTextureHasInk(w(), true)) << "the text was rendered; now the texture is emptied";
 
