@@ -142,6 +142,7 @@ TEST_F(InputHover, FilteringHighlightsTheHoveredInternodesPathAndSubtree)
     w().rebuildGeometry(true);
 
     w().mode = ModeFiltering;
+    w().camera.location = glm::vec3(0.0f, -1.2f, -5.0f);  // close enough to see the path
     hoverAt(middleOf(hovered));
     const Internode* picked = w().pickedNode(w().pickedId);
     ASSERT_EQ(picked, hovered) << "picked id " << w().pickedId;
