@@ -143,6 +143,7 @@ TEST_F(InputHover, FilteringHighlightsTheHoveredInternodesPathAndSubtree)
 
     w().mode = ModeFiltering;
     w().camera.location = glm::vec3(0.0f, -1.2f, -5.0f);  // close enough to see the path
+    widget->grab();  // the matrices of that camera
     hoverAt(middleOf(hovered));
     const Internode* picked = w().pickedNode(w().pickedId);
     ASSERT_EQ(picked, hovered) << "picked id " << w().pickedId;
