@@ -47,6 +47,7 @@ protected:
         w().forgetTreePointers();
         w().rebuildGeometry(true);
         ASSERT_TRUE(widget->waitForTicks(2));
+        widget->grab();  // the camera's matrices as drawn, for aiming at nodes
     }
 
     static WidgetRisanje& w() { return **widget; }
