@@ -9,6 +9,7 @@ packages=(
   libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri libegl-dev
   ocl-icd-opencl-dev opencl-clhpp-headers opencl-c-headers pocl-opencl-icd clinfo
   libglm-dev libmuparser-dev
+  xdotool imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3

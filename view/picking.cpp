@@ -25,6 +25,39 @@ std::string here(int line) { return "widgetrisanje_gl: " + std::to_string(line);
 
 const void* offset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
+// Whether the tube drawn for `point` can cover a pixel of the window square
+// [x0, x1] x [y0, y1] (GL pixel indexes, y up) of a width x height viewport.
+// Conservative: the tube lies inside the box around its two ends widened by
+// the larger radius, and a convex box projects inside the hull of its corners
+// as long as all of them lie in front of the camera; otherwise it is kept.
+bool mayCoverSquare(const BranchPoint& point, const glm::mat4& mvp, float width, float height, int x0, int y0,
+                    int x1, int y1)
+{
+    const float radius = std::max(glm::length(point.startRadius), glm::length(point.endRadius));
+    const glm::vec3 low = glm::min(point.base, point.tip) - glm::vec3(radius);
+    const glm::vec3 high = glm::max(point.base, point.tip) + glm::vec3(radius);
+    float minX = std::numeric_limits<float>::max();
+    float minY = minX;
+    float maxX = -minX;
+    float maxY = -minX;
+    for (int corner = 0; corner < 8; ++corner) {
+        const glm::vec3 p((corner & 1) ? high.x : low.x, (corner & 2) ? high.y : low.y, (corner & 4) ? high.z : low.z);
+        const glm::vec4 clip = mvp * glm::vec4(p, 1.0f);
+        if (!(clip.w > 1e-6f))
+            return true;
+        const float wx = (clip.x / clip.w * 0.5f + 0.5f) * width;
+        const float wy = (clip.y / clip.w * 0.5f + 0.5f) * height;
+        minX = std::min(minX, wx);
+        maxX = std::max(maxX, wx);
+        minY = std::min(minY, wy);
+        maxY = std::max(maxY, wy);
+    }
+    // A pixel's square spans [i, i + 1); one pixel more on each side for the
+    // rasteriser's rounding.
+    return maxX >= static_cast<float>(x0 - 1) && minX <= static_cast<float>(x1 + 2) &&
+           maxY >= static_cast<float>(y0 - 1) && minY <= static_cast<float>(y1 + 2);
+}
+
 } // namespace
 
 Internode* WidgetRisanje::pickAt(glm::vec2 position, int* id)
@@ -52,20 +85,43 @@ Internode* WidgetRisanje::pickAt(glm::vec2 position, int* id)
         qDebug() << " err at fbo " << status;
     checkGLError(here(__LINE__));
 
+    *id = 0;
+    const int x = static_cast<int>(position.x);
+    const int y = static_cast<int>(static_cast<float>(height()) - position.y);
+    const int w = width();
+    const int h = height();
+    const bool inside = x >= 0 && x < w && y >= 0 && y < h;
+    const int x0 = std::max(0, x - kSearchRadius);
+    const int y0 = std::max(0, y - kSearchRadius);
+    const int x1 = std::min(w - 1, x + kSearchRadius);
+    const int y1 = std::min(h - 1, y + kSearchRadius);
+
+    // Only the search square is read, so only the branches that can reach it
+    // are drawn: in that square the ids are those of the whole pass, and the
+    // geometry stage, the pass's main cost on a software renderer, has a few
+    // tubes to make instead of every one.
+    std::vector<BranchPoint> nearby;
+    if (inside) {
+        for (const BranchPoint& point : branchPoints)
+            if (mayCoverSquare(point, camera.mvp, static_cast<float>(w), static_cast<float>(h), x0, y0, x1, y1))
+                nearby.push_back(point);
+    }
+
     shaders->programDrawVejaPicking.Use();
     glUniformMatrix4fv(shaders->pickingPVM, 1, GL_FALSE, glm::value_ptr(camera.mvp));
     switchAttribArrays({1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4});
-
-    const GLsizei stride = sizeof(BranchPoint);
-    glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(branchPoints.size() * sizeof(BranchPoint)),
-                 branchPoints.data(), GL_DYNAMIC_DRAW);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, base)));
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, tip)));
-    glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, startRadius)));
-    glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, endRadius)));
-    glVertexAttribIPointer(4, 1, GL_INT, stride, offset(offsetof(BranchPoint, pickId)));
-    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(branchPoints.size()));
+    if (!nearby.empty()) {
+        const GLsizei stride = sizeof(BranchPoint);
+        glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(nearby.size() * sizeof(BranchPoint)), nearby.data(),
+                     GL_DYNAMIC_DRAW);
+        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, base)));
+        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, tip)));
+        glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, startRadius)));
+        glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, endRadius)));
+        glVertexAttribIPointer(4, 1, GL_INT, stride, offset(offsetof(BranchPoint, pickId)));
+        glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(nearby.size()));
+    }
     checkGLError(here(__LINE__));
     disableAttribArrays({0, 1, 2, 3, 4, 5, 6});
     checkGLError(here(__LINE__));
@@ -74,19 +130,10 @@ Internode* WidgetRisanje::pickAt(glm::vec2 position, int* id)
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     checkGLError(here(__LINE__));
 
-    *id = 0;
-    const int x = static_cast<int>(position.x);
-    const int y = static_cast<int>(static_cast<float>(height()) - position.y);
-    const int w = width();
-    const int h = height();
-    if (x >= 0 && x < w && y >= 0 && y < h) {
+    if (inside) {
         // One read of the largest square (clipped to the target) instead of a
         // read per pixel; the search order is that of growing squares: size k,
         // then x left to right, then y bottom to top; the first id > 0 wins.
-        const int x0 = std::max(0, x - kSearchRadius);
-        const int y0 = std::max(0, y - kSearchRadius);
-        const int x1 = std::min(w - 1, x + kSearchRadius);
-        const int y1 = std::min(h - 1, y + kSearchRadius);
         const int bw = x1 - x0 + 1;
         const int bh = y1 - y0 + 1;
         std::vector<std::int32_t> ids(static_cast<std::size_t>(bw) * static_cast<std::size_t>(bh), 0);

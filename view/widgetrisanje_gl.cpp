@@ -94,6 +94,12 @@ void WidgetRisanje::initializeGL()
         glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
         qDebug() << "inited";
 
+        // The program-wide ground and sky buffers are names of the context
+        // that made them; a new context (another widget, a reparented one)
+        // makes its own at their first drawing.
+        groundVbo = 0;
+        skyBoxVbo = 0;
+
         glGenBuffers(1, &environmentVbo);
         // The one vertex array of the program: bound here for good.
         glGenVertexArrays(1, &vertexArray);

@@ -113,6 +113,9 @@ TestWidget::TestWidget(int width, int height)
     setUpProcess();
     takeEventLoopFailure();  // a failure of an earlier widget is not ours
     widget_ = new WidgetRisanje();
+    // As the main window's form sets it up.
+    widget_->setMouseTracking(true);
+    widget_->setFocusPolicy(Qt::StrongFocus);
     widget_->resize(width, height);
     widget_->show();
     if (!QTest::qWaitForWindowExposed(widget_))

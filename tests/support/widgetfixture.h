@@ -38,7 +38,8 @@ std::vector<std::string> errorLines(const std::function<void()>& work);
 // until none is left), as GLU texts; the context is made current for the read.
 std::vector<std::string> pendingGlErrors(WidgetRisanje& widget);
 
-// A top-level drawing widget of the given size, shown and exposed: OpenGL set
+// A top-level drawing widget of the given size, with mouse tracking on and a
+// strong focus policy as in the main window, shown and exposed: OpenGL set
 // up, textures and programs loaded, OpenCL created and the start-up tree grown
 // (unless set-up failed: see ready()). Destroying it also releases the OpenCL
 // holder, as the main window does.

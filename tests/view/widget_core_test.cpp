@@ -284,6 +284,8 @@ TEST(WidgetTextures, AMissingFileStopsTheSetUpWithItsPath)
             EXPECT_FALSE(widget.ready());
             EXPECT_EQ(widget.failure(), "Does not exist tex/" + missing.toStdString());
             EXPECT_FALSE(widget->timer.isActive());
+            // Unready, a frame draws nothing, and so fails at nothing.
+            EXPECT_TRUE(widget.paintAndCollectErrors().empty());
         }
         QDir::setCurrent(home);
     }

@@ -1,0 +1,181 @@
+// The drawing widget on the OpenGL driver at hand (Mesa's software renderer
+// under Xvfb here) with the program's own start-up: random engine seeded with
+// 3, the cone light model on the OpenCL device (pocl), a 1024 x 768 widget with
+// the entry point's surface format (3.3 core, 16 samples asked for), the
+// start-up tree grown 3 more times (about 12,000 branch points) and 6 more
+// times (about 93,000). Timed: a normal frame (shadow pass and main pass, to
+// glFinish), the same frame without shadows (what the shadow pass costs), an
+// id pick, and rebuildGeometry(true) (the repaint it ends with is a frame of
+// its own and is left out). Wall-clock time: the driver renders on threads of
+// its own. Run under xvfb-run.
+
+#include <benchmark/benchmark.h>
+
+#include "environment/environment.h"
+#include "environment/openclholder.h"
+#include "model/parameters.h"
+#include "view/widgetrisanje.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QSurfaceFormat>
+#include <QTest>
+
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+// The widget with its scene, made once; it grows forward to the iteration a
+// benchmark asks for and restarts from seed 3 when asked for fewer.
+struct ViewScene {
+    std::unique_ptr<WidgetRisanje> widget;
+    int grown = 0;
+    std::string error;
+
+    ViewScene()
+    {
+        static int argc = 1;
+        static char name[] = "bench_view";
+        static char* argv[] = {name, nullptr};
+        randomEngine.seed(3);
+        new QApplication(argc, argv);  // lives as long as the process
+        QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+        format.setSamples(16);
+        format.setVersion(3, 3);
+        format.setProfile(QSurfaceFormat::CoreProfile);
+        QSurfaceFormat::setDefaultFormat(format);
+        Environment::create();
+        const QString folder = QCoreApplication::applicationDirPath();
+        if (QDir(folder).exists(QStringLiteral("tex")))
+            QDir::setCurrent(folder);
+
+        widget = std::make_unique<WidgetRisanje>();
+        widget->resize(kWidth, kHeight);
+        widget->show();
+        if (!QTest::qWaitForWindowExposed(widget.get()) || !widget->glReady)
+            error = "the widget did not set up OpenGL (run under xvfb-run)";
+        QTest::qWait(20);
+    }
+
+    ~ViewScene()
+    {
+        widget.reset();
+        delete OpenClHolder::instance;
+    }
+
+    void growTo(int iterations)
+    {
+        // The growth lines are not the benchmark's output.
+        std::ostringstream sink;
+        std::streambuf* saved = std::cout.rdbuf(sink.rdbuf());
+        if (iterations < grown) {
+            randomEngine.seed(3);
+            widget->resetTrees();
+            widget->growStep();
+            grown = 0;
+        }
+        for (; grown < iterations; ++grown)
+            widget->growStep();
+        widget->rebuildGeometry(true);
+        std::cout.rdbuf(saved);
+        QTest::qWait(20);
+    }
+
+    // One frame as paintGL draws it, to the end of the GPU work.
+    void frame()
+    {
+        widget->makeCurrent();
+        widget->renderRequestNow();
+        widget->context()->functions()->glFinish();
+        widget->doneCurrent();
+    }
+};
+
+ViewScene& scene()
+{
+    static ViewScene made;
+    return made;
+}
+
+bool prepare(benchmark::State& state)
+{
+    ViewScene& s = scene();
+    if (!s.error.empty()) {
+        state.SkipWithError(s.error.c_str());
+        return false;
+    }
+    s.growTo(static_cast<int>(state.range(0)));
+    state.counters["branchPoints"] = static_cast<double>(s.widget->branchPoints.size());
+    return true;
+}
+
+void BM_NormalFrame(benchmark::State& state)
+{
+    if (!prepare(state))
+        return;
+    ViewScene& s = scene();
+    s.widget->castShadows = true;
+    s.frame();  // warm-up: first use of programs and buffers at this size
+    for (auto _ : state)
+        s.frame();
+}
+
+void BM_NormalFrameWithoutShadows(benchmark::State& state)
+{
+    if (!prepare(state))
+        return;
+    ViewScene& s = scene();
+    s.widget->castShadows = false;
+    s.frame();
+    for (auto _ : state)
+        s.frame();
+    s.widget->castShadows = true;
+}
+
+void BM_IdPick(benchmark::State& state)
+{
+    if (!prepare(state))
+        return;
+    WidgetRisanje& widget = *scene().widget;
+    // Aimed at the trunk, a third up the window: the search stops at once.
+    const glm::vec2 point(kWidth / 2.0f, kHeight * 0.6f);
+    widget.requestIdPick(point);
+    for (auto _ : state)
+        widget.requestIdPick(point);
+    state.counters["pickedId"] = widget.pickedId;
+}
+
+void BM_RebuildGeometryUpload(benchmark::State& state)
+{
+    if (!prepare(state))
+        return;
+    WidgetRisanje& widget = *scene().widget;
+    widget.setUpdatesEnabled(false);  // leaves out the closing repaint
+    widget.rebuildGeometry(true);
+    for (auto _ : state)
+        widget.rebuildGeometry(true);
+    widget.setUpdatesEnabled(true);
+}
+
+// All runs at 3 iterations first, then all at 6: the scene only grows forward.
+const bool registered = [] {
+    for (int iterations : {3, 6}) {
+        for (auto* b : {benchmark::RegisterBenchmark("BM_NormalFrame", BM_NormalFrame),
+                        benchmark::RegisterBenchmark("BM_NormalFrameWithoutShadows", BM_NormalFrameWithoutShadows),
+                        benchmark::RegisterBenchmark("BM_IdPick", BM_IdPick),
+                        benchmark::RegisterBenchmark("BM_RebuildGeometryUpload", BM_RebuildGeometryUpload)})
+            b->Arg(iterations)->Unit(benchmark::kMillisecond)->UseRealTime();
+    }
+    return true;
+}();
+
+} // namespace
