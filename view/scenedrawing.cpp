@@ -29,6 +29,14 @@ std::string here(int line) { return "widgetrisanje_gl: " + std::to_string(line);
 
 const void* byteOffset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
+// Points attribute `location` at `components` floats per vertex, `offset`
+// bytes into each `stride`-byte record of the bound array buffer.
+void floatAttribute(QOpenGLFunctions_3_3_Core& gl, GLuint location, GLint components, std::size_t stride,
+                    std::size_t offset)
+{
+    gl.glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, GLsizei(stride), byteOffset(offset));
+}
+
 constexpr int kShadowUnit = 2;
 constexpr float kShadowSlopeOffset = 2.0f;
 constexpr float kShadowUnitsOffset = 4.0f;
@@ -90,16 +98,16 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), data, GL_DYNAMIC_DRAW);
     };
     auto pointMeshAttributes = [this]() {
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(MeshVertex), byteOffset(offsetof(MeshVertex, position)));
-        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(MeshVertex), byteOffset(offsetof(MeshVertex, normal)));
-        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(MeshVertex), byteOffset(offsetof(MeshVertex, texCoord)));
+        floatAttribute(*this, 0, 3, sizeof(MeshVertex), offsetof(MeshVertex, position));
+        floatAttribute(*this, 1, 3, sizeof(MeshVertex), offsetof(MeshVertex, normal));
+        floatAttribute(*this, 2, 2, sizeof(MeshVertex), offsetof(MeshVertex, texCoord));
     };
     // Cylinder tubes from 24-byte records streamed into streamVbo.
     auto drawLines = [this, &streamData](const std::vector<LineVertex>& lines, GLenum primitive) {
         streamData(lines.data(), lines.size() * sizeof(LineVertex));
         switchAttribArrays({2, 3, 4, 5, 6}, {0, 1});
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(LineVertex), byteOffset(offsetof(LineVertex, position)));
-        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(LineVertex), byteOffset(offsetof(LineVertex, radius)));
+        floatAttribute(*this, 0, 3, sizeof(LineVertex), offsetof(LineVertex, position));
+        floatAttribute(*this, 1, 3, sizeof(LineVertex), offsetof(LineVertex, radius));
         glDrawArrays(primitive, 0, GLsizei(lines.size()));
     };
     // The cylinder program with the matrices, the light and the shadow map.
@@ -180,10 +188,9 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         glUniform4f(s.leafAddColor, 0.0f, 0.0f, 0.0f, 0.0f);
         switchAttribArrays({1, 2, 3, 4, 5, 6}, {0, 1, 2});
         streamData(leafPoints.data(), leafPoints.size() * sizeof(LeafPoint));
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(LeafPoint), byteOffset(offsetof(LeafPoint, position)));
-        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(LeafPoint),
-                              byteOffset(offsetof(LeafPoint, orientation)));
-        glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, sizeof(LeafPoint), byteOffset(offsetof(LeafPoint, normal)));
+        floatAttribute(*this, 0, 3, sizeof(LeafPoint), offsetof(LeafPoint, position));
+        floatAttribute(*this, 1, 3, sizeof(LeafPoint), offsetof(LeafPoint, orientation));
+        floatAttribute(*this, 2, 3, sizeof(LeafPoint), offsetof(LeafPoint, normal));
         glDrawArrays(GL_POINTS, 0, GLsizei(leafPoints.size()));
         disableAttribArrays({1, 2, 3, 4, 5, 6});
         checkGLError(here(__LINE__));
@@ -204,8 +211,8 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         glUniform4f(s.capAddColor, 0.0f, 0.0f, 0.0f, translucentTrees ? -0.4f : 1.0f);
         switchAttribArrays({1, 2, 3, 4, 5, 6}, {0, 1});
         streamData(capPoints.data(), capPoints.size() * sizeof(CapPoint));
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(CapPoint), byteOffset(offsetof(CapPoint, position)));
-        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(CapPoint), byteOffset(offsetof(CapPoint, normal)));
+        floatAttribute(*this, 0, 3, sizeof(CapPoint), offsetof(CapPoint, position));
+        floatAttribute(*this, 1, 3, sizeof(CapPoint), offsetof(CapPoint, normal));
         glDrawArrays(GL_POINTS, 0, GLsizei(capPoints.size()));
         disableAttribArrays({1, 2, 3, 4, 5, 6});
         checkGLError(here(__LINE__));
@@ -267,17 +274,15 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
             glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pointBytes + colourBytes), nullptr, GL_DYNAMIC_DRAW);
             glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(pointBytes), branchPoints.data());
             glBufferSubData(GL_ARRAY_BUFFER, GLintptr(pointBytes), GLsizeiptr(colourBytes), colours->data());
-            glVertexAttribPointer(5, 1, GL_FLOAT, GL_FALSE, sizeof(float), byteOffset(pointBytes));
+            floatAttribute(*this, 5, 1, sizeof(float), pointBytes);
         } else {
             glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pointBytes), branchPoints.data(), GL_DYNAMIC_DRAW);
         }
         auto pointBranchAttributes = [this]() {
-            glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(BranchPoint), byteOffset(offsetof(BranchPoint, base)));
-            glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(BranchPoint), byteOffset(offsetof(BranchPoint, tip)));
-            glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, sizeof(BranchPoint),
-                                  byteOffset(offsetof(BranchPoint, startRadius)));
-            glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, sizeof(BranchPoint),
-                                  byteOffset(offsetof(BranchPoint, endRadius)));
+            floatAttribute(*this, 0, 3, sizeof(BranchPoint), offsetof(BranchPoint, base));
+            floatAttribute(*this, 1, 3, sizeof(BranchPoint), offsetof(BranchPoint, tip));
+            floatAttribute(*this, 2, 3, sizeof(BranchPoint), offsetof(BranchPoint, startRadius));
+            floatAttribute(*this, 3, 3, sizeof(BranchPoint), offsetof(BranchPoint, endRadius));
         };
         pointBranchAttributes();
         glVertexAttribIPointer(6, 1, GL_INT, sizeof(BranchPoint), byteOffset(offsetof(BranchPoint, age)));
@@ -437,12 +442,9 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
             if (!saws.empty()) {
                 streamData(saws.data(), saws.size() * sizeof(SawVertex));
                 switchAttribArrays({3, 4, 5, 6}, {0, 1, 2});
-                glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(SawVertex),
-                                      byteOffset(offsetof(SawVertex, position)));
-                glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(SawVertex),
-                                      byteOffset(offsetof(SawVertex, direction)));
-                glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(SawVertex),
-                                      byteOffset(offsetof(SawVertex, texCoord)));
+                floatAttribute(*this, 0, 3, sizeof(SawVertex), offsetof(SawVertex, position));
+                floatAttribute(*this, 1, 3, sizeof(SawVertex), offsetof(SawVertex, direction));
+                floatAttribute(*this, 2, 2, sizeof(SawVertex), offsetof(SawVertex, texCoord));
                 glDrawArrays(GL_TRIANGLES, 0, GLsizei(saws.size()));
             }
             glUniform1i(s.panelTeksturaE, 0);

@@ -4,7 +4,9 @@
 // frames free of OpenGL errors whatever the mode and the tools show.
 //
 // Expected pixels come from the camera's own matrix (projectToScreen of the
-// tree's points) and from frames drawn without the element under test.
+// tree's points) and from frames drawn without the element under test. With
+// TRELIMO_SCREENSHOTS set to a folder the frames worth looking at are saved
+// there.
 
 #include "environment/environment.h"
 #include "support/widgetfixture.h"
@@ -14,12 +16,15 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
+#include <QString>
+#include <QtGlobal>
 #include <QImage>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_3_Core>
 
 #include <glm/glm.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -38,9 +43,11 @@ glm::vec3 rgb(const QImage& image, const glm::ivec2& p)
 
 float brightness(const glm::vec3& c) { return (c.r + c.g + c.b) / 3.0f; }
 
-std::string describe(const glm::vec3& c)
+void keep(const QImage& image, const QString& name)
 {
-    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
+    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
+    if (!folder.isEmpty())
+        image.save(folder + "/scene_" + name + ".png");
 }
 
 class SceneDrawingTest : public ::testing::Test {
@@ -103,6 +110,7 @@ protected:
     glm::ivec2 closeToTrunk()
     {
         view().camera.location = glm::vec3(0.0f, -6.0f, -8.0f);
+        view().camera.cameraRotationY = 0.0f;
         return pixelOf(glm::vec3(0.0f, 4.0f, 0.0f));
     }
 
@@ -117,7 +125,7 @@ TEST_F(SceneDrawingTest, StartUpSceneShowsTrunkRulerSkyAndGround)
 {
     ASSERT_FALSE(view().branchPoints.empty());
     const QImage image = frame();
-    image.save("/tmp/scene_startup.png");
+    keep(image, "startup");
 
     // The horizon lies where the ground's far edge projects; well above it is
     // sky, well below it ground.
@@ -126,22 +134,22 @@ TEST_F(SceneDrawingTest, StartUpSceneShowsTrunkRulerSkyAndGround)
     ASSERT_LT(horizon, kHeight - 40);
     const glm::vec3 sky = rgb(image, {kWidth / 8, horizon / 3});
     const glm::vec3 ground = rgb(image, {kWidth / 8, kHeight - 10});
-    EXPECT_GT(sky.b, sky.r) << "sky " << describe(sky);
-    EXPECT_GT(brightness(sky), 0.35f) << "sky " << describe(sky);
-    EXPECT_GT(ground.g, ground.b) << "ground " << describe(ground);
-    EXPECT_GT(brightness(ground), 0.08f) << "ground " << describe(ground);
+    EXPECT_GT(sky.b, sky.r);
+    EXPECT_GT(brightness(sky), 0.35f);
+    EXPECT_GT(ground.g, ground.b);
+    EXPECT_GT(brightness(ground), 0.08f);
 
     // The trunk (two pixels wide from here) and the ruler's post stand out
     // from the ground behind them.
     const glm::ivec2 trunk = pixelOf(glm::vec3(0.0f, 6.0f, 0.0f));
+    const glm::vec3 behindTrunk = rgb(image, {trunk.x + 20, trunk.y});
     float trunkContrast = 0.0f;
     for (int x = trunk.x - 2; x <= trunk.x + 2; ++x)
-        trunkContrast = std::max(trunkContrast, glm::length(rgb(image, {x, trunk.y}) - rgb(image, {trunk.x + 20, trunk.y})));
+        trunkContrast = std::max(trunkContrast, glm::length(rgb(image, {x, trunk.y}) - behindTrunk));
     EXPECT_GT(trunkContrast, 0.1f);
     const glm::ivec2 post = pixelOf(glm::vec3(2.5f, 5.0f, 2.0f));
     const glm::ivec2 besidePost = pixelOf(glm::vec3(4.5f, 5.0f, 2.0f));
-    EXPECT_GT(glm::length(rgb(image, post) - rgb(image, besidePost)), 0.15f)
-        << "ruler " << describe(rgb(image, post)) << " beside it " << describe(rgb(image, besidePost));
+    EXPECT_GT(glm::length(rgb(image, post) - rgb(image, besidePost)), 0.15f);
 
     // Without the ruler the post's pixel shows what lies behind it.
     view().showRuler = false;
@@ -156,10 +164,10 @@ TEST_F(SceneDrawingTest, TreeShadowOnGroundDisappearsWithShadowsOff)
     view().camera.location = glm::vec3(0.0f, -12.0f, -14.0f);
     view().camera.cameraRotationY = 40.0f;
     const QImage lit = frame();
-    lit.save("/tmp/scene_shadow_on.png");
+    keep(lit, "shadow_on");
     view().castShadows = false;
     const QImage unlit = frame();
-    unlit.save("/tmp/scene_shadow_off.png");
+    keep(unlit, "shadow_off");
 
     // The shadow falls below the tree (the light looks straight down): count
     // ground pixels around the tree's foot that shadows darken.
@@ -288,7 +296,7 @@ TEST_F(SceneDrawingTest, InvertedColoursBrightenSkyAndGroundAndSwapTheBark)
     const QImage normal = frame();
     view().invertColours = true;
     const QImage inverted = frame();
-    inverted.save("/tmp/scene_inverted.png");
+    keep(inverted, "inverted");
 
     // The sky is unlit: its added colour rises from 0.3 to 0.6 (up to white).
     const int horizon = pixelOf(glm::vec3(0.0f, 0.0f, -2048.0f)).y;
@@ -340,7 +348,7 @@ TEST_F(SceneDrawingTest, AttachmentsOnlyWithBranchPoints)
             c.add(view().attachments);
             const QImage image = frame();
             if (withTrees)
-                image.save(QString("/tmp/scene_attachment_%1.png").arg(c.what));
+                keep(image, c.what);
             const bool changed = glm::length(rgb(image, pixel) - before) > 0.05f;
             EXPECT_EQ(changed, withTrees) << c.what << (withTrees ? " with trees" : " without trees");
         }
@@ -372,7 +380,7 @@ TEST_F(SceneDrawingTest, SawIconShowsItsColours)
     const QImage without = frame();
     w.showSaws = true;
     const QImage with = frame();
-    with.save("/tmp/scene_saw.png");
+    keep(with, "saw");
 
     int changed = 0;
     int coloured = 0;
