@@ -22,6 +22,14 @@ namespace {
 
 using widgettest::TestWidget;
 
+// Saves a frame worth looking at when TRELIMO_SCREENSHOTS names a folder.
+void keep(const QImage& image, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
+    if (!folder.isEmpty())
+        image.save(folder + "/" + name + ".png");
+}
+
 constexpr int textureSide = 512;
 
 // The info text texture read back, top row first (the upload stores it bottom
@@ -96,7 +104,7 @@ TEST_F(Overlays, InfoTextTextureIsWhiteTextOverItsBlackCopyOffsetByThreePixels)
         EXPECT_TRUE(errors.empty()) << errors.front();
         EXPECT_FALSE(w().infoTextDirty);
 
-        widget->grab().save(QStringLiteral("/tmp/trelimo_overlay_panel_mode%1.png").arg(c.mode));
+        keep(widget->grab(), QStringLiteral("overlay_panel_mode%1").arg(c.mode));
         const QImage texture = readTextTexture(w());
         const QImage white = coverage(c.text, c.pointSize, 0);
         const QImage shadow = coverage(c.text, c.pointSize, 3);
@@ -157,7 +165,7 @@ TEST_F(Overlays, ColourLegendOnlyInTheInformationMode)
         w().infoTextDirty = true;
         const QImage frame = widget->grab();
         if (mode == ModeInformation)
-            frame.save(QStringLiteral("/tmp/trelimo_overlay_legend.png"));
+            keep(frame, QStringLiteral("overlay_legend"));
         int matching = 0, samples = 0;
         for (int column : {4, 16, 27}) {
             for (int fromBottom = 8; fromBottom < 256; fromBottom += 24) {
