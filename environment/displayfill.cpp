@@ -68,7 +68,7 @@ void OpenClHolder::CalcVBOShadowProp(unsigned int glBuffer, int dim, const glm::
             const std::vector<cl::Memory> shared{poses};
             queue.enqueueAcquireGLObjects(&shared);
             setKernelArgs(kernelVboIzShadowProp, poses, shadowGrid, dim, toFloat4(bboxMin), toFloat4(bboxD), alfa);
-            queue.enqueueNDRangeKernel(kernelVboIzShadowProp, cl::NullRange, cl::NDRange(records), cl::NullRange);
+            runKernel1D(kernelVboIzShadowProp, records, launchGroupSize, 0);
             queue.enqueueReleaseGLObjects(&shared);
             queue.finish();
         } catch (const cl::Error& error) {
@@ -80,7 +80,7 @@ void OpenClHolder::CalcVBOShadowProp(unsigned int glBuffer, int dim, const glm::
         try {
             poses = cl::Buffer(context, CL_MEM_WRITE_ONLY, records * recordSize);
             setKernelArgs(kernelVboIzShadowProp, poses, shadowGrid, dim, toFloat4(bboxMin), toFloat4(bboxD), alfa);
-            queue.enqueueNDRangeKernel(kernelVboIzShadowProp, cl::NullRange, cl::NDRange(records), cl::NullRange);
+            runKernel1D(kernelVboIzShadowProp, records, launchGroupSize, 0);
             queue.finish();
         } catch (const cl::Error& error) {
             raiseOpenClError(*this, error);
@@ -107,7 +107,7 @@ void OpenClHolder::CalcVboIzStozcev(unsigned int glBuffer, const glm::vec4* poin
     fieldMin = glm::vec3(bboxMin);
     fieldMax = glm::vec3(bboxMax);
 
-    qDebug() << "Start CalcVboIzStozcev " << count;
+    qDebug().nospace() << "Start CalcVboIzStozcev " << count;
     rejectNonPositiveDim(dim);
     const std::size_t records = cubeOf(dim);
     if (!glSharing)
@@ -131,7 +131,7 @@ void OpenClHolder::CalcVboIzStozcev(unsigned int glBuffer, const glm::vec4* poin
         MemSet(0.0f, output, records * 4);
         setKernelArgs(kernelVboIzStozcev, stozci, std::max(count, 0), output, dim, toFloat4(bboxMin),
                       toFloat4(bboxMax));
-        queue.enqueueNDRangeKernel(kernelVboIzStozcev, cl::NullRange, cl::NDRange(records), cl::NullRange);
+        runKernel1D(kernelVboIzStozcev, records, launchGroupSize, 0);
         queue.finish();
         if (glSharing)
             queue.enqueueReleaseGLObjects(&shared);

@@ -2,6 +2,7 @@
 
 #include "environment/shadowgrid.h"
 #include "environment/stozci.h"
+#include "model/treewalk.h"
 
 Environment* Environment::instance = nullptr;
 
@@ -72,25 +73,30 @@ void Environment::computeQueued()
         Stozci::instance->computeQueuedGpu();
 }
 
-void Environment::computeLight(Internode* node, Tree* tree)
+void Environment::computeLight(Internode* root, Tree* tree)
 {
-    node->resourcesQ = 0.0f;
-    if (node->removed)
-        return;
-    if (!node->isBud) {
-        for (int slot = 0; slot < 2; ++slot) {
-            computeLight(node->children[slot], tree);
-            node->resourcesQ += node->children[slot]->resourcesQ;
-        }
-        return;
-    }
-    if (!isLightBud(node, tree))
-        return;
-    float light = spaceLight;
-    if (type == shadowGridType)
-        light = ShadowGrid::instance->budLight(node, node->position, node->direction, node->optimalDirection);
-    else if (type == coneType)
-        light = Stozci::instance->budLight(node, node->position, node->direction, node->optimalDirection);
-    node->lightExposure = light;
-    node->resourcesQ = light;
+    walkDepthFirst(
+        root,
+        [&](Internode* node) {
+            node->resourcesQ = 0.0f;
+            if (node->removed)
+                return false;
+            if (!node->isBud)
+                return true;
+            if (!isLightBud(node, tree))
+                return false;
+            float light = spaceLight;
+            if (type == shadowGridType)
+                light = ShadowGrid::instance->budLight(node, node->position, node->direction,
+                                                       node->optimalDirection);
+            else if (type == coneType)
+                light = Stozci::instance->budLight(node, node->position, node->direction, node->optimalDirection);
+            node->lightExposure = light;
+            node->resourcesQ = light;
+            return false;
+        },
+        [](Internode* node) {
+            for (int slot = 0; slot < node->childCount; ++slot)
+                node->resourcesQ += node->children[slot]->resourcesQ;
+        });
 }

@@ -58,22 +58,46 @@ void ensureShadowGrid(OpenClHolder& holder, int dim)
         holder.ShadowPropSetDim(dim);
 }
 
-void OpenClHolder::runKernel1D(cl::Kernel& kernel, int globalSize, int requestedLocalSize, int globalOffset)
+std::vector<KernelLaunch> launchPlan(std::size_t globalSize, int requestedLocalSize, std::size_t globalOffset)
 {
-    if (globalSize <= 0)
-        return;
-    const int local = std::clamp(requestedLocalSize, 1, 128);
-    if (globalSize < local) {
-        queue.enqueueNDRangeKernel(kernel, cl::NDRange(globalOffset), cl::NDRange(globalSize),
-                                   cl::NDRange(globalSize));
-        return;
+    std::vector<KernelLaunch> plan;
+    const std::size_t local = static_cast<std::size_t>(std::clamp(requestedLocalSize, 1, 128));
+    std::size_t offset = globalOffset;
+    std::size_t left = globalSize;
+    for (const std::size_t group : {local, std::min<std::size_t>(8, local), std::size_t(1)}) {
+        const std::size_t count = left - left % group;
+        if (count == 0)
+            continue;
+        plan.push_back({offset, count, group});
+        offset += count;
+        left -= count;
     }
-    const int remainder = globalSize % local;
-    queue.enqueueNDRangeKernel(kernel, cl::NDRange(globalOffset), cl::NDRange(globalSize - remainder),
-                               cl::NDRange(local));
-    if (remainder > 0)
-        queue.enqueueNDRangeKernel(kernel, cl::NDRange(globalOffset + globalSize - remainder),
-                                   cl::NDRange(remainder), cl::NDRange(remainder));
+    return plan;
+}
+
+std::vector<KernelLaunch> inOrderPlan(std::size_t globalSize, int requestedLocalSize, std::size_t globalOffset)
+{
+    std::vector<KernelLaunch> plan;
+    // The groups of launchPlan, one group per launch.
+    for (const KernelLaunch& launch : launchPlan(globalSize, requestedLocalSize, globalOffset)) {
+        for (std::size_t done = 0; done < launch.globalSize; done += launch.groupSize)
+            plan.push_back({launch.offset + done, launch.groupSize, launch.groupSize});
+    }
+    return plan;
+}
+
+void OpenClHolder::runKernel1D(cl::Kernel& kernel, std::size_t globalSize, int requestedLocalSize,
+                               std::size_t globalOffset)
+{
+    if (globalSize == 0)
+        return;
+    // A device may allow this kernel smaller groups than the usual 128.
+    const auto kernelLimit = kernel.getWorkGroupInfo<CL_KERNEL_WORK_GROUP_SIZE>(device);
+    const int local = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(std::max(requestedLocalSize, 1)),
+                                                             std::max<std::size_t>(kernelLimit, 1)));
+    for (const KernelLaunch& launch : launchPlan(globalSize, local, globalOffset))
+        queue.enqueueNDRangeKernel(kernel, cl::NDRange(launch.offset), cl::NDRange(launch.globalSize),
+                                   cl::NDRange(launch.groupSize));
 }
 
 void OpenClHolder::MemSet(float value, cl::Buffer& buffer, std::size_t n)
@@ -83,7 +107,7 @@ void OpenClHolder::MemSet(float value, cl::Buffer& buffer, std::size_t n)
         return;
     try {
         setKernelArgs(kernelMemSet, value, buffer);
-        queue.enqueueNDRangeKernel(kernelMemSet, cl::NullRange, cl::NDRange(n), cl::NullRange);
+        runKernel1D(kernelMemSet, n, launchGroupSize, 0);
         queue.finish();
         return;
     } catch (const cl::Error& error) {
@@ -124,7 +148,7 @@ void OpenClHolder::CalcShadowProp(const glm::vec3* positions, int n, int dimShad
                                   float spB, const glm::vec3& bboxMin, const glm::vec3& bboxD, float predznak)
 {
     std::cout << "CalcShadowProp\n" << std::flush;
-    qDebug() << "Start CalcShadowProp: " << n;
+    qDebug().nospace() << "Start CalcShadowProp: " << n;
     if (n <= 0)
         return;
     ensureShadowGrid(*this, dimShadowArray);
@@ -133,7 +157,13 @@ void OpenClHolder::CalcShadowProp(const glm::vec3* positions, int n, int dimShad
                          hostPointer(positions));
         setKernelArgs(kernelShadowPropIzracun, popki, dimShadowArray, spQmax, spA, spB, toFloat4(bboxMin),
                       toFloat4(bboxD), shadowGrid, predznak);
-        queue.enqueueNDRangeKernel(kernelShadowPropIzracun, cl::NullRange, cl::NDRange(n), cl::NullRange);
+        // One group per launch: the pyramids are added bud by bud in batch
+        // order, so the grid's sums come out the same on every run.
+        const std::size_t kernelLimit = kernelShadowPropIzracun.getWorkGroupInfo<CL_KERNEL_WORK_GROUP_SIZE>(device);
+        const int local = static_cast<int>(std::min<std::size_t>(launchGroupSize, std::max<std::size_t>(kernelLimit, 1)));
+        for (const KernelLaunch& launch : inOrderPlan(static_cast<std::size_t>(n), local, 0))
+            queue.enqueueNDRangeKernel(kernelShadowPropIzracun, cl::NDRange(launch.offset),
+                                       cl::NDRange(launch.globalSize), cl::NDRange(launch.groupSize));
         queue.finish();
     } catch (const cl::Error& error) {
         raiseOpenClError(*this, error);
@@ -159,8 +189,7 @@ void OpenClHolder::CalcShadowPropIzracunPopke(const glm::vec3* positions, int n,
         cl::Buffer optOrients(context, CL_MEM_WRITE_ONLY, count * packedVec3Size);
         setKernelArgs(kernelShadowPropIzracunPopke, popki, dimShadowArray, toFloat4(bboxMin), toFloat4(bboxD),
                       fullExp, spA, shadowGrid, vrednosti, optOrients);
-        queue.enqueueNDRangeKernel(kernelShadowPropIzracunPopke, cl::NullRange, cl::NDRange(count),
-                                   cl::NullRange);
+        runKernel1D(kernelShadowPropIzracunPopke, count, launchGroupSize, 0);
         queue.finish();
         queue.enqueueReadBuffer(vrednosti, CL_TRUE, 0, count * floatSize, light);
         queue.enqueueReadBuffer(optOrients, CL_TRUE, 0, count * packedVec3Size, directions);
@@ -184,7 +213,7 @@ void OpenClHolder::CalcStozci(const glm::vec4* buds, int nBuds, const glm::vec4*
                         : cl::Buffer(context, CL_MEM_READ_ONLY, vec4Size);
         cl::Buffer vrednostiSence(context, CL_MEM_WRITE_ONLY, budCount * floatSize);
         setKernelArgs(kernelStozciIzracun, popki, vsiStozci, std::max(nCones, 0), vrednostiSence);
-        runKernel1D(kernelStozciIzracun, nBuds, 1024, 0);
+        runKernel1D(kernelStozciIzracun, budCount, 1024, 0);
         queue.enqueueBarrierWithWaitList();
         queue.finish();
         queue.enqueueReadBuffer(vrednostiSence, CL_TRUE, 0, budCount * floatSize, results);

@@ -49,7 +49,9 @@ struct OpenClHolder {
     cl::Program buildProgram(const std::string& source);
 
     // Compute operations; each waits for its work before it returns.
-    void runKernel1D(cl::Kernel& kernel, int globalSize, int requestedLocalSize, int globalOffset);
+    // Enqueues the launches of launchPlan, the group size also capped to what
+    // the device allows the kernel.
+    void runKernel1D(cl::Kernel& kernel, std::size_t globalSize, int requestedLocalSize, std::size_t globalOffset);
     // Fills the first n floats; when the kernel fails it reports and fills from the host.
     void MemSet(float value, cl::Buffer& buffer, std::size_t n);
     void CalcShadowProp(const glm::vec3* positions, int n, int dimShadowArray, int spQmax, float spA, float spB,

@@ -7,6 +7,7 @@
 #include "environment/openclholder.h"
 #include "model/internode.h"
 #include "model/tree.h"
+#include "model/treewalk.h"
 
 Stozci* Stozci::instance = nullptr;
 
@@ -24,15 +25,18 @@ void Stozci::reset()
 
 void Stozci::collectTips(const Internode* node)
 {
-    // The lateral chain is followed in the loop and the apical continuation by
-    // recursion, so the apical chain comes first, as the device batch expects.
-    for (const Internode* current = node; current; current = current->children[1]) {
+    // Every internode's tip, the node before its apical subtree and that
+    // before its lateral one; a node without children (a bud or a stub) adds
+    // nothing.
+    if (!node)
+        return;
+    walkPreOrder(node, [this](const Internode* current) {
         if (!current->children[0] && !current->children[1])
-            return;
+            return false;
         const glm::vec3 tip = current->position + current->direction;
         stozciVOkolju.emplace_back(tip, 0.0f);
-        collectTips(current->children[0]);
-    }
+        return true;
+    });
 }
 
 void Stozci::collectAllTips()

@@ -9,6 +9,7 @@
 #include "model/internode.h"
 #include "model/parameters.h"
 #include "model/tree.h"
+#include "model/treewalk.h"
 
 namespace {
 
@@ -17,42 +18,53 @@ bool isInvalidAmount(float value)
     return !std::isfinite(value) || value < 0.0f;
 }
 
-// tanh(500 / depth)^depth: close to 1 for shallow nodes, falling steeply past
-// a depth of a few hundred, so very deep buds get almost nothing.
-double depthDamping(int depth)
+// tanh(500 / depth)^depth in single precision, the power by repeated
+// squaring: exactly 1 down to a depth of 55 (where tanh rounds to 1), then
+// falling steeply past a depth of a few hundred, so very deep buds get almost
+// nothing.
+float depthDamping(int depth)
 {
-    return std::pow(std::tanh(500.0f / static_cast<float>(depth)), depth);
+    float base = std::tanh(500.0f / static_cast<float>(depth));
+    float power = 1.0f;
+    for (unsigned int n = static_cast<unsigned int>(depth); n != 0; n >>= 1) {
+        if (n & 1u)
+            power *= base;
+        base *= base;
+    }
+    return power;
 }
 
 }  // namespace
 
 void Internode::AllocateFixed()
 {
-    KolicinaResources = 0.0f;
-    if (removed)
-        return;
-    if (isBud) {
-        KolicinaResources = 10.0f;
-        return;
-    }
-    for (int slot = 0; slot < childCount; ++slot)
-        children[slot]->AllocateFixed();
+    walkPreOrder(this, [](Internode* node) {
+        node->KolicinaResources = 0.0f;
+        if (node->removed)
+            return false;
+        if (node->isBud) {
+            node->KolicinaResources = 10.0f;
+            return false;
+        }
+        return true;
+    });
 }
 
 void Internode::AllocateBorchertHonda()
 {
-    // Recurses on the apical side and loops down the lateral side, so the
-    // recursion depth is the number of nested apical steps, not the node count.
-    for (Internode* node = this;;) {
+    // Each node hands its amount to its two children before either subtree is
+    // walked, so a walk in the usual order (apical subtree first) sees every
+    // amount it would see splitting recursively.
+    walkPreOrder(this, [](Internode* node) {
         if (node->removed)
-            return;
+            return false;
         if (isInvalidAmount(node->KolicinaResources)) {
-            qDebug() << "Napacna KR: " << node->KolicinaResources;
-            qDebug() << node->resourcesQ << " " << static_cast<const void*>(node->parent);
+            qDebug().nospace() << "Napacna KR: " << node->KolicinaResources;
+            qDebug().nospace() << node->resourcesQ << " " << static_cast<const void*>(node->parent);
             node->KolicinaResources = 0.0f;
         }
         if (node->isBud)
-            return;
+            return false;
 
         Internode* apical = node->children[0];
         Internode* lateral = node->children[1];
@@ -66,14 +78,13 @@ void Internode::AllocateBorchertHonda()
             // The nodes below keep what they held: nothing reaches them.
             apical->KolicinaResources = 0.0f;
             lateral->KolicinaResources = 0.0f;
-            return;
+            return false;
         }
         const double amount = node->KolicinaResources;
         apical->KolicinaResources = static_cast<float>(amount * lambda * qm / d);
         lateral->KolicinaResources = static_cast<float>(amount * (1.0 - lambda) * ql / d);
-        apical->AllocateBorchertHonda();
-        node = lateral;
-    }
+        return true;
+    });
 }
 
 bool Internode::CollectAxis(std::vector<Internode*>& list)
@@ -98,12 +109,24 @@ bool Internode::CollectAxis(std::vector<Internode*>& list)
     }
 }
 
-void AllocateByShares(Internode* axisBase, Tree* tree)
+namespace {
+
+// One axis of model 2 between its shares and their hand-out.
+struct ShareFrame {
+    std::vector<Internode*> axis;
+    std::size_t next = 0;
+    float sum = 0.0f;
+    float baseAmount = 0.0f;
+};
+
+// Gives the axis that starts at axisBase its amount and its listed nodes their
+// shares, undivided; false when axisBase is removed or a bud (nothing to do).
+bool shareAxis(Internode* axisBase, ShareFrame& frame)
 {
     if (axisBase->removed || axisBase->isBud)
-        return;
+        return false;
 
-    std::vector<Internode*> axis;
+    std::vector<Internode*>& axis = frame.axis;
     axis.reserve(100);
     const Internode* terminalBud = axisBase->CollectAxis(axis) ? axis.back() : nullptr;
 
@@ -118,6 +141,7 @@ void AllocateByShares(Internode* axisBase, Tree* tree)
 
     // The internodes of the axis itself carry the base's amount.
     const float baseAmount = axisBase->KolicinaResources;
+    frame.baseAmount = baseAmount;
     for (Internode* node = axisBase; node && !node->removed;) {
         node->KolicinaResources = baseAmount;
         if (node->isBud)
@@ -150,37 +174,62 @@ void AllocateByShares(Internode* axisBase, Tree* tree)
         if (std::isnan(share))
             std::cout << "if(isnan(delez)){" << std::endl;
         node->delez = share;
-        node->KolicinaResources = static_cast<float>(share * baseAmount * depthDamping(node->depth));
+        node->KolicinaResources = share * baseAmount * depthDamping(node->depth);
         sum += share;
     }
+    frame.sum = sum;
+    return true;
+}
 
-    for (Internode* node : axis) {
-        node->KolicinaResources /= sum;
-        if (node->KolicinaResources > baseAmount)
-            qDebug() << "____" << node->KolicinaResources << " " << baseAmount;
-        AllocateByShares(node, tree);
+}  // namespace
+
+void AllocateByShares(Internode* axisBase, Tree* /*tree*/)
+{
+    // Each listed node is divided by its axis's sum and then shares out its own
+    // axis before the next listed node is divided, as a recursive hand-out
+    // would; the frames stand for the axes that are still being handed out.
+    std::vector<ShareFrame> frames(1);
+    if (!shareAxis(axisBase, frames.back()))
+        return;
+    while (!frames.empty()) {
+        ShareFrame& frame = frames.back();
+        if (frame.next == frame.axis.size()) {
+            frames.pop_back();
+            continue;
+        }
+        Internode* node = frame.axis[frame.next++];
+        node->KolicinaResources /= frame.sum;
+        if (node->KolicinaResources > frame.baseAmount)
+            qDebug().nospace() << "____" << node->KolicinaResources << " " << frame.baseAmount;
+        // frame is not used past this point: emplace_back may move it.
+        frames.emplace_back();
+        if (!shareAxis(node, frames.back()))
+            frames.pop_back();
     }
 }
 
 void collectTerminalBuds(Internode* node, std::vector<Internode*>& list)
 {
-    if (!node || node->removed)
+    if (!node)
         return;
-    if (node->isBud) {
-        list.push_back(node);
-        return;
-    }
-    for (int slot = 0; slot < node->childCount; ++slot)
-        collectTerminalBuds(node->children[slot], list);
+    walkPreOrder(node, [&list](Internode* current) {
+        if (current->removed)
+            return false;
+        if (current->isBud) {
+            list.push_back(current);
+            return false;
+        }
+        return true;
+    });
 }
 
 void Internode::SumResourcesUp()
 {
-    if (isBud || removed)
-        return;
-    children[0]->SumResourcesUp();
-    children[1]->SumResourcesUp();
-    KolicinaResources = children[1]->KolicinaResources + children[0]->KolicinaResources;
+    walkDepthFirst(
+        this, [](Internode* node) { return !node->isBud && !node->removed; },
+        [](Internode* node) {
+            node->KolicinaResources = node->children[1]->KolicinaResources + node->children[0]->KolicinaResources;
+        });
 }
 
 void Tree::AllocateByLightPriority(float curveValue)
@@ -217,7 +266,7 @@ void Tree::AllocateByLightPriority(float curveValue)
         const int j = bud->depth + 1;
         levelMax = std::max(levelMax, j);
         yMax = std::max(yMax, bud->position.y);
-        light = static_cast<float>(light * depthDamping(j));
+        light = light * depthDamping(j);
         total += light;
         weightedLight[i] = light;
         level[i] = j;

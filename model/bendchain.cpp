@@ -55,11 +55,11 @@ void BendSegmentStep(const BendAngles& angles, const BendSegment& segment, glm::
     // A zero angle leaves q exactly as it is; skipping it keeps a degenerate
     // axis (a zero or exactly tilted direction) from turning q into NaN.
     if (angles.x != 0.0f)
-        q = rotationDegrees(angles.x, glm::normalize(segment.direction)) * q;
+        q = rotationAboutUnitAxis(angles.x, glm::normalize(segment.direction)) * q;
     if (angles.y != 0.0f) {
         // The tilted up vector keeps the bend axis defined for a vertical segment.
         const glm::vec3 axis = glm::normalize(glm::cross(segment.direction, glm::vec3(0.0f, 1.0f, 0.1f)));
-        q = rotationDegrees(angles.y, axis) * q;
+        q = rotationAboutUnitAxis(angles.y, axis) * q;
     }
     position += q * segment.direction;
 }

@@ -1,4 +1,5 @@
-// The node walks of one growth iteration. Each visits child 0's subtree before
+// The node walks of one growth iteration, on explicit stacks (model/treewalk.h)
+// so that no shoot is too long for them. Each visits child 0's subtree before
 // child 1's; the order matters for bud burst, which draws random numbers.
 
 #include <cmath>
@@ -11,6 +12,7 @@
 #include "model/internode.h"
 #include "model/parameters.h"
 #include "model/tree.h"
+#include "model/treewalk.h"
 
 namespace {
 
@@ -35,46 +37,43 @@ bool sanitizeBudResources(Internode* bud)
 
 void Internode::CountAndMarkShedding()
 {
-    if (removed) {
-        internodeCount = 0;
-        return;
-    }
-    shedMark = false;
-    if (isBud) {
-        sanitizeBudResources(this);
-        internodeCount = 0;
-        return;
-    }
-    int count = 1;
-    for (int slot = 0; slot < childCount; ++slot) {
-        children[slot]->CountAndMarkShedding();
-        count += children[slot]->internodeCount;
-    }
-    internodeCount = count;
-    shedMark = sheddingThreshold > resourcesQ / static_cast<float>(internodeCount);
+    walkDepthFirst(
+        this,
+        [](Internode* node) {
+            if (node->removed) {
+                node->internodeCount = 0;
+                return false;
+            }
+            node->shedMark = false;
+            if (node->isBud) {
+                sanitizeBudResources(node);
+                node->internodeCount = 0;
+                return false;
+            }
+            return true;
+        },
+        [](Internode* node) {
+            int count = 1;
+            for (int slot = 0; slot < node->childCount; ++slot)
+                count += node->children[slot]->internodeCount;
+            node->internodeCount = count;
+            node->shedMark = sheddingThreshold > node->resourcesQ / static_cast<float>(count);
+        });
 }
 
 void Internode::BurstBuds(Tree* tree)
 {
     // A bud that bursts is walked into at once, so a bud holding n units grows
-    // a chain of n internodes in this pass. An explicit stack keeps the depth
-    // of the call stack independent of n while visiting nodes in the same
-    // order as a recursive walk (node, child 0's subtree, child 1's subtree).
-    std::vector<Internode*> pending{this};
-    while (!pending.empty()) {
-        Internode* node = pending.back();
-        pending.pop_back();
+    // a chain of n internodes in this pass.
+    walkPreOrder(this, [tree](Internode* node) {
         if (node->removed)
-            continue;
+            return false;
         // A bud normally arrives here checked by CountAndMarkShedding; the
         // check guards callers that burst without counting first.
         if (node->isBud && sanitizeBudResources(node) && node->KolicinaResources >= 1.0f)
             GrowShoot(node, tree);
-        if (node->isBud)
-            continue;
-        pending.push_back(node->children[1]);
-        pending.push_back(node->children[0]);
-    }
+        return !node->isBud;
+    });
 }
 
 void GrowShoot(Internode* bud, Tree* tree)
@@ -115,62 +114,75 @@ void GrowShoot(Internode* bud, Tree* tree)
 
 void Internode::UpdateThickness()
 {
-    previousThickness = thickness;
-    if (removed)
-        return;
-
-    float candidate = budThickness;
-    if (!isBud) {
-        for (int slot = 0; slot < childCount; ++slot)
-            children[slot]->UpdateThickness();
-        const Internode* c0 = children[0];
-        const Internode* c1 = children[1];
-        const float n2 = thicknessExponentN2;
-        if (isLive(c0) && isLive(c1)) {
-            // With a non-positive exponent the pipe model has no meaning (0
-            // gives an infinite candidate), and a thickness never decreases,
-            // so one bad value would stick for good.
-            candidate = thickness;
-            if (n2 > 0.0f) {
-                candidate = std::exp((1.0f / n2) *
-                                     std::log(std::exp(n2 * std::log(c1->thickness)) +
-                                              std::exp(n2 * std::log(c0->thickness))));
+    // A thickness never decreases; a candidate that is not finite changes nothing.
+    auto settle = [](Internode* node, float candidate) {
+        if (std::isfinite(candidate) && !(node->thickness > candidate))
+            node->thickness = candidate;
+    };
+    walkDepthFirst(
+        this,
+        [&](Internode* node) {
+            node->previousThickness = node->thickness;
+            if (node->removed)
+                return false;
+            if (node->isBud) {
+                settle(node, budThickness);
+                return false;
             }
-        } else if (isLive(c0)) {
-            candidate = thicknessFactorN1 * c0->thickness;
-        } else if (isLive(c1)) {
-            candidate = thicknessFactorN1 * c1->thickness;
-        }
-    }
-    if (std::isfinite(candidate) && !(thickness > candidate))
-        thickness = candidate;
+            return true;
+        },
+        [&](Internode* node) {
+            const Internode* c0 = node->children[0];
+            const Internode* c1 = node->children[1];
+            const float n2 = thicknessExponentN2;
+            float candidate = budThickness;
+            if (isLive(c0) && isLive(c1)) {
+                // With a non-positive exponent the pipe model has no meaning (0
+                // gives an infinite candidate), and a thickness never decreases,
+                // so one bad value would stick for good.
+                candidate = node->thickness;
+                if (n2 > 0.0f) {
+                    candidate = std::exp((1.0f / n2) *
+                                         std::log(std::exp(n2 * std::log(c1->thickness)) +
+                                                  std::exp(n2 * std::log(c0->thickness))));
+                }
+            } else if (isLive(c0)) {
+                candidate = thicknessFactorN1 * c0->thickness;
+            } else if (isLive(c1)) {
+                candidate = thicknessFactorN1 * c1->thickness;
+            }
+            settle(node, candidate);
+        });
 }
 
-void ElongateWithThickening(Internode* node, float factor)
+void ElongateWithThickening(Internode* root, float factor)
 {
-    if (node->isBud || node->removed)
-        return;
-    const float growth = factor * (node->thickness - node->previousThickness);
-    const float e = static_cast<float>(1.0 + static_cast<double>(growth));
-    for (int slot = 0; slot < node->childCount; ++slot) {
-        Internode* child = node->children[slot];
-        child->position = node->position + e * node->direction;
-        ElongateWithThickening(child, factor);
-    }
-}
-
-bool Internode::ShedMarked(Tree* tree)
-{
-    if (removed || isBud)
-        return false;
-    if (shedMark) {
-        for (int slot = 0; slot < childCount; ++slot)
-            children[slot]->UpdateEnvironment(slot == 1, false);
-        Cut(-1);
+    walkPreOrder(root, [factor](Internode* node) {
+        if (node->isBud || node->removed)
+            return false;
+        const float growth = factor * (node->thickness - node->previousThickness);
+        const float e = static_cast<float>(1.0 + static_cast<double>(growth));
+        // Both children move before either subtree is walked; neither subtree
+        // reads the other child, so the positions are those of a child-by-child walk.
+        for (int slot = 0; slot < node->childCount; ++slot)
+            node->children[slot]->position = node->position + e * node->direction;
         return true;
-    }
+    });
+}
+
+bool Internode::ShedMarked(Tree* /*tree*/)
+{
     bool removedAny = false;
-    for (int slot = 0; slot < childCount; ++slot)
-        removedAny = children[slot]->ShedMarked(tree) || removedAny;
+    walkPreOrder(this, [&removedAny](Internode* node) {
+        if (node->removed || node->isBud)
+            return false;
+        if (!node->shedMark)
+            return true;
+        for (int slot = 0; slot < node->childCount; ++slot)
+            node->children[slot]->UpdateEnvironment(slot == 1, false);
+        node->Cut(-1);
+        removedAny = true;
+        return false;
+    });
     return removedAny;
 }

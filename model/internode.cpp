@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "environment/environment.h"
 #include "model/parameters.h"
 #include "model/tree.h"
+#include "model/treewalk.h"
 
 Internode::Internode(Internode* parentNode, int birth, int nodeDepth)
     : parent(parentNode), birthIteration(birth), depth(nodeDepth)
@@ -32,12 +34,22 @@ void Internode::Cut(int stamp)
     if (removed)
         return;
     if (!isBud) {
+        // Everything below goes; a node below records nothing, so freeing the
+        // subtree is all its cut amounts to.
+        std::vector<Internode*> doomed;
         for (int slot = 0; slot < childCount; ++slot) {
-            if (children[slot]) {
-                children[slot]->Cut(-1);
-                delete children[slot];
-                children[slot] = nullptr;
+            if (children[slot])
+                doomed.push_back(children[slot]);
+            children[slot] = nullptr;
+        }
+        while (!doomed.empty()) {
+            Internode* node = doomed.back();
+            doomed.pop_back();
+            for (Internode* child : node->children) {
+                if (child)
+                    doomed.push_back(child);
             }
+            delete node;
         }
     }
     if (stamp >= 0) {
@@ -75,50 +87,72 @@ void MarkDistanceToCut(Internode* node, int distance, int stamp)
 
 void Internode::UpdateEnvironment(bool skipSelf, bool add)
 {
-    if (!skipSelf) {
-        if (add)
-            Environment::instance->addBud(this);
-        else
-            Environment::instance->removeBud(this);
-    }
-    if (isBud || removed)
-        return;
-    for (int slot = 0; slot < childCount; ++slot)
-        children[slot]->UpdateEnvironment(slot == 1, add);
-}
-
-void RotateSubtree(Internode* node, const glm::vec3& base, const glm::quat& q, const Internode* excluded)
-{
-    node->savedPosition = node->position;
-    node->savedDirection = node->direction;
-    node->position = base;
-    node->direction = q * node->direction;
-    if (node->isBud || node->removed)
-        return;
-    for (int slot = 0; slot < node->childCount; ++slot) {
-        Internode* child = node->children[slot];
-        if (child != excluded)
-            RotateSubtree(child, node->position + node->direction, q, excluded);
+    // The environment queues what it is given, so the order of the calls is
+    // that of a recursive walk: the node, child 0's subtree, child 1's.
+    struct Pending {
+        Internode* node;
+        bool skipSelf;
+    };
+    std::vector<Pending> pending{{this, skipSelf}};
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        Internode* node = next.node;
+        if (!next.skipSelf) {
+            if (add)
+                Environment::instance->addBud(node);
+            else
+                Environment::instance->removeBud(node);
+        }
+        if (node->isBud || node->removed)
+            continue;
+        for (int slot = node->childCount - 1; slot >= 0; --slot)
+            pending.push_back({node->children[slot], slot == 1});
     }
 }
 
-void RestoreSavedGeometry(Internode* node)
+void RotateSubtree(Internode* root, const glm::vec3& base, const glm::quat& q, const Internode* excluded)
 {
-    node->position = node->savedPosition;
-    node->direction = node->savedDirection;
-    if (node->isBud || node->removed)
-        return;
-    for (int slot = 0; slot < node->childCount; ++slot)
-        RestoreSavedGeometry(node->children[slot]);
+    struct Pending {
+        Internode* node;
+        glm::vec3 base;
+    };
+    std::vector<Pending> pending{{root, base}};
+    while (!pending.empty()) {
+        const Pending next = pending.back();
+        pending.pop_back();
+        Internode* node = next.node;
+        node->savedPosition = node->position;
+        node->savedDirection = node->direction;
+        node->position = next.base;
+        node->direction = q * node->direction;
+        if (node->isBud || node->removed)
+            continue;
+        for (int slot = node->childCount - 1; slot >= 0; --slot) {
+            Internode* child = node->children[slot];
+            if (child != excluded)
+                pending.push_back({child, node->position + node->direction});
+        }
+    }
+}
+
+void RestoreSavedGeometry(Internode* root)
+{
+    walkPreOrder(root, [](Internode* node) {
+        node->position = node->savedPosition;
+        node->direction = node->savedDirection;
+        return !node->isBud && !node->removed;
+    });
 }
 
 bool IsInSubtree(const Internode* node, const Internode* target)
 {
-    if (node == target)
-        return true;
-    if (node->isBud || node->removed)
-        return false;
-    return IsInSubtree(node->children[0], target) || IsInSubtree(node->children[1], target);
+    bool found = false;
+    walkPreOrder(node, [&](const Internode* current) {
+        found = found || current == target;
+        return !found && !current->isBud && !current->removed;
+    });
+    return found;
 }
 
 bool BornBeforeLastIteration(const Internode* node, const Tree* tree)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <vector>
 
 #include <QDebug>
 
@@ -12,60 +13,86 @@
 #include "model/internode.h"
 #include "model/parameters.h"
 #include "model/tree.h"
+#include "model/treewalk.h"
 
-void SumQUp(Internode* node)
+void SumQUp(Internode* root)
 {
-    node->previousQ = node->resourcesQ;
-    node->resourcesNumPopkov = 0;
-    if (node->removed) {
-        node->resourcesQ = 0.0f;
-        return;
-    }
-    if (node->isBud) {
-        node->resourcesNumPopkov = 1;
-        if (!std::isfinite(node->resourcesQ) || node->resourcesQ < 0.0f)
-            qDebug() << "Popek ima neg res " << node->resourcesQ;
-        return;
-    }
-    node->resourcesQ = 0.0f;
-    for (int slot = 0; slot < node->childCount; ++slot) {
-        Internode* child = node->children[slot];
-        SumQUp(child);
-        node->resourcesQ += child->resourcesQ;
-        node->resourcesNumPopkov += child->resourcesNumPopkov;
-    }
+    walkDepthFirst(
+        root,
+        [](Internode* node) {
+            node->previousQ = node->resourcesQ;
+            node->resourcesNumPopkov = 0;
+            if (node->removed) {
+                node->resourcesQ = 0.0f;
+                return false;
+            }
+            if (node->isBud) {
+                node->resourcesNumPopkov = 1;
+                if (!std::isfinite(node->resourcesQ) || node->resourcesQ < 0.0f)
+                    qDebug().nospace() << "Popek ima neg res " << node->resourcesQ;
+                return false;
+            }
+            return true;
+        },
+        [](Internode* node) {
+            node->resourcesQ = 0.0f;
+            for (int slot = 0; slot < node->childCount; ++slot) {
+                node->resourcesQ += node->children[slot]->resourcesQ;
+                node->resourcesNumPopkov += node->children[slot]->resourcesNumPopkov;
+            }
+        });
 }
 
-void CollectLightHistogram(Internode* node, Tree* tree, double& sum, int& count, int* bins, int binCount)
+void CollectLightHistogram(Internode* root, Tree* tree, double& sum, int& count, int* bins, int binCount)
 {
-    node->lightingIndex = 0.0;
-    sum = 0.0;
-    count = 0;
-    if (node->removed)
-        return;
-    if (isLightBud(node, tree)) {
-        sum += node->lightExposure;
-        // Clamped while still a float: converting a NaN or an out-of-range
-        // value to int is undefined. NaN counts as no light.
-        float bin = std::floor(static_cast<float>(binCount) * node->lightExposure);
-        if (!(bin >= 0.0f))
-            bin = 0.0f;
-        if (bin > static_cast<float>(binCount - 1))
-            bin = static_cast<float>(binCount - 1);
-        ++bins[static_cast<int>(bin)];
-        ++count;
-    }
-    if (!node->isBud) {
-        for (int slot = 0; slot < node->childCount; ++slot) {
-            double childSum = 0.0;
-            int childCount = 0;
-            CollectLightHistogram(node->children[slot], tree, childSum, childCount, bins, binCount);
-            sum += childSum;
-            count += childCount;
-        }
-    }
-    // A subtree without young buds gets 0/0: NaN marks "no light measured".
-    node->lightingIndex = sum / static_cast<double>(count);
+    // Sum and count of every subtree still being walked; a finished subtree
+    // adds its own to its parent's, child 0's before child 1's.
+    struct Tally {
+        double sum = 0.0;
+        int count = 0;
+    };
+    std::vector<Tally> open;
+    Tally total;
+    auto finish = [&](Internode* node, const Tally& tally) {
+        // A subtree without young buds gets 0/0: NaN marks "no light measured".
+        node->lightingIndex = tally.sum / static_cast<double>(tally.count);
+        Tally& parent = open.empty() ? total : open.back();
+        parent.sum += tally.sum;
+        parent.count += tally.count;
+    };
+    walkDepthFirst(
+        root,
+        [&](Internode* node) {
+            node->lightingIndex = 0.0;
+            if (node->removed)
+                return false;
+            Tally own;
+            if (isLightBud(node, tree)) {
+                own.sum += node->lightExposure;
+                // Clamped while still a float: converting a NaN or an
+                // out-of-range value to int is undefined. NaN counts as no light.
+                float bin = std::floor(static_cast<float>(binCount) * node->lightExposure);
+                if (!(bin >= 0.0f))
+                    bin = 0.0f;
+                if (bin > static_cast<float>(binCount - 1))
+                    bin = static_cast<float>(binCount - 1);
+                ++bins[static_cast<int>(bin)];
+                ++own.count;
+            }
+            if (node->isBud) {
+                finish(node, own);
+                return false;
+            }
+            open.push_back(own);
+            return true;
+        },
+        [&](Internode* node) {
+            const Tally tally = open.back();
+            open.pop_back();
+            finish(node, tally);
+        });
+    sum = total.sum;
+    count = total.count;
 }
 
 namespace {
@@ -138,7 +165,7 @@ void lightAndAllocationPass()
         if (ok)
             root->KolicinaResources = static_cast<float>(static_cast<double>(root->resourcesQ) * value);
         else
-            qDebug() << "napaka pri prevajanju rastne krivulje " << growthCurveExpression.c_str();
+            qDebug().nospace() << "napaka pri prevajanju rastne krivulje " << growthCurveExpression.c_str();
         if (root->KolicinaResources < 0.0f)
             root->KolicinaResources = 0.0f;
 

@@ -33,12 +33,16 @@ double uniformRandom(double lo, double hi)
     return lo + (hi - lo) * unitRandom();
 }
 
-glm::quat rotationDegrees(float degrees, const glm::vec3& axis)
+glm::quat rotationAboutUnitAxis(float degrees, const glm::vec3& unitAxis)
 {
     const float half = degrees * 0.017453292f * 0.5f;
-    const glm::vec3 unitAxis = glm::normalize(axis);
     const float s = std::sin(half);
     return glm::quat(std::cos(half), unitAxis.x * s, unitAxis.y * s, unitAxis.z * s);
+}
+
+glm::quat rotationDegrees(float degrees, const glm::vec3& axis)
+{
+    return rotationAboutUnitAxis(degrees, glm::normalize(axis));
 }
 
 const glm::quat identityRotation = rotationDegrees(0.0f, glm::vec3(1.0f, 0.0f, 0.0f));

@@ -43,6 +43,11 @@ double unitRandom();
 extern const glm::quat identityRotation;
 extern const glm::quat rotation45AboutX;
 
-// Rotation about `axis` (need not be unit) by `degrees`, with the half-angle
+// Rotation about `unitAxis` (used as given) by `degrees`, with the half-angle
 // computed as degrees * 0.017453292 * 0.5 in single precision.
+glm::quat rotationAboutUnitAxis(float degrees, const glm::vec3& unitAxis);
+
+// The same about `axis` normalised first (it need not be unit). Normalising a
+// unit vector again can change its last bits: where the axis is already
+// normalised, use rotationAboutUnitAxis.
 glm::quat rotationDegrees(float degrees, const glm::vec3& axis);

@@ -4,6 +4,7 @@
 
 #include "model/internode.h"
 #include "model/tree.h"
+#include "model/treewalk.h"
 
 namespace {
 
@@ -107,41 +108,41 @@ void buildAllTreeGeometry(std::vector<BranchPoint>& branchPoints, std::vector<Le
     }
 }
 
-void buildTreeGeometry(Internode* node, Tree* tree, std::vector<BranchPoint>& branchPoints,
+void buildTreeGeometry(Internode* root, Tree* tree, std::vector<BranchPoint>& branchPoints,
                        std::vector<LeafPoint>& leafPoints, GeometryAttributes& attributes,
                        std::vector<Internode*>& pickTable, std::vector<CapPoint>& capPoints)
 {
-    const Internode* parent = node->parent;
-    if (!node->isBud && node->removed && parent)
-        capPoints.push_back({node->position + node->direction, unit(parent->direction) * node->thickness});
+    // Pre-order on an explicit stack: a shoot of any length is walked, and the
+    // points come in the order of a recursive walk (node, apical subtree,
+    // lateral subtree), which the pick ids follow.
+    walkPreOrder(root, [&](Internode* node) {
+        const Internode* parent = node->parent;
+        if (!node->isBud && node->removed && parent)
+            capPoints.push_back({node->position + node->direction, unit(parent->direction) * node->thickness});
 
-    // A pruning cut that shortened the internode leaves a stub worth drawing up
-    // to the cut; its subtree is gone, so it is never walked below.
-    if (node->removed && static_cast<double>(glm::length(node->direction)) <= shortStubLength)
-        return;
+        // A pruning cut that shortened the internode leaves a stub worth drawing
+        // up to the cut; its subtree is gone, so it is never walked below.
+        if (node->removed && static_cast<double>(glm::length(node->direction)) <= shortStubLength)
+            return false;
 
-    BranchPoint point;
-    point.base = node->position;
-    point.tip = node->position + node->direction;
-    // An internode or an apical bud continues its parent's tube; the root and a
-    // lateral bud start their own.
-    const bool continuesParent = parent && (!node->isBud || parent->children[0] == node);
-    point.startRadius = continuesParent ? unit(parent->direction) * parent->thickness
-                                        : unit(node->direction) * node->thickness;
-    point.endRadius = unit(node->direction) * (node->isBud ? budTipRadius : node->thickness);
-    point.pickId = static_cast<std::int32_t>(branchPoints.size());
-    point.age = tree->age - node->birthIteration;
-    branchPoints.push_back(point);
-    pickTable.push_back(node);
-    appendAttributes(node, attributes);
+        BranchPoint point;
+        point.base = node->position;
+        point.tip = node->position + node->direction;
+        // An internode or an apical bud continues its parent's tube; the root
+        // and a lateral bud start their own.
+        const bool continuesParent = parent && (!node->isBud || parent->children[0] == node);
+        point.startRadius = continuesParent ? unit(parent->direction) * parent->thickness
+                                            : unit(node->direction) * node->thickness;
+        point.endRadius = unit(node->direction) * (node->isBud ? budTipRadius : node->thickness);
+        point.pickId = static_cast<std::int32_t>(branchPoints.size());
+        point.age = tree->age - node->birthIteration;
+        branchPoints.push_back(point);
+        pickTable.push_back(node);
+        appendAttributes(node, attributes);
 
-    if (node->isBud && node->birthIteration >= tree->age - 2)
-        leafPoints.push_back({node->position, unit(node->direction) * leafSize, leafNormal(node->direction)});
+        if (node->isBud && node->birthIteration >= tree->age - 2)
+            leafPoints.push_back({node->position, unit(node->direction) * leafSize, leafNormal(node->direction)});
 
-    if (node->removed || node->isBud)
-        return;
-    for (int slot = 0; slot < node->childCount; ++slot) {
-        if (Internode* child = node->children[slot])
-            buildTreeGeometry(child, tree, branchPoints, leafPoints, attributes, pickTable, capPoints);
-    }
+        return !node->removed && !node->isBud;
+    });
 }

@@ -72,7 +72,8 @@ void buildAllTreeGeometry(std::vector<BranchPoint>& branchPoints, std::vector<Le
                           std::vector<Internode*>& pickTable, GeometryAttributes& attributes,
                           std::vector<CapPoint>& capPoints);
 
-// Appends the points of one subtree, depth first, apical child first.
+// Appends the points of one subtree, depth first, apical child first, on an
+// explicit stack (the depth of the tree does not matter).
 void buildTreeGeometry(Internode* node, Tree* tree, std::vector<BranchPoint>& branchPoints,
                        std::vector<LeafPoint>& leafPoints, GeometryAttributes& attributes,
                        std::vector<Internode*>& pickTable, std::vector<CapPoint>& capPoints);

@@ -1,10 +1,11 @@
 // The light models' batches on the OpenCL device (pocl on the CPU here): the
-// cone light of buds x tips, and the shadow grid's pyramid additions and light
-// queries. Points fill a tree crown of radius 6 and height 3 to 15 above the
+// cone light of buds x tips, the cone display fill of a lattice x tips, and the
+// shadow grid's pyramid additions and light queries. Points fill a tree crown of radius 6 and height 3 to 15 above the
 // ground, buds and tips alike, so that every relation (tip above, level, below,
 // near, far) occurs in realistic shares. The progress lines the compute
 // operations print are kept out of the report.
 
+#include <ctime>
 #include <memory>
 #include <random>
 #include <vector>
@@ -15,7 +16,9 @@
 #include "environment/environment.h"
 #include "environment/openclholder.h"
 #include "environment/shadowgrid.h"
+#include "environment/stozci.h"
 #include "model/internode.h"
+#include "support/glcontext.h"
 #include "support/streamcapture.h"
 
 namespace {
@@ -32,6 +35,31 @@ OpenClHolder& holder()
     }();
     return *made;
 }
+
+// CPU seconds of the whole process (pocl's worker threads included).
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// The device's CPU time per iteration, in ms, as a counter: on a machine shared
+// with other work the wall time grows with the load, this much less. Divided by
+// the device's compute units it gives the wall time of an idle machine.
+class DeviceCpuTime {
+public:
+    explicit DeviceCpuTime(benchmark::State& state) : state_(state), start_(processCpuSeconds()) {}
+    ~DeviceCpuTime()
+    {
+        state_.counters["cpu_ms"] = benchmark::Counter(1e3 * (processCpuSeconds() - start_),
+                                                       benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    benchmark::State& state_;
+    double start_;
+};
 
 std::vector<glm::vec4> crownPoints(int n, unsigned seed)
 {
@@ -57,11 +85,42 @@ void BM_ConeLightBatch(benchmark::State& state)
     std::vector<float> light(buds);
     // pocl compiles a kernel per work-group size at its first launch: not timed.
     compute.CalcStozci(budPoints.data(), buds, tipPoints.data(), tips, light.data());
+    DeviceCpuTime cpu(state);
     for (auto _ : state) {
         compute.CalcStozci(budPoints.data(), buds, tipPoints.data(), tips, light.data());
         benchmark::DoNotOptimize(light.data());
     }
     state.counters["evaluations/s"] = benchmark::Counter(static_cast<double>(buds) * tips,
+                                                         benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The cone shadow sampled on the display lattice (vboDim^3 points) for the
+// apexes of a crown, into an OpenGL buffer: the kernel, and on a device without
+// buffer sharing the read-back and upload. Needs an X server (xvfb-run).
+void BM_ConeDisplayFill(benchmark::State& state)
+{
+    OpenClHolder& compute = holder();
+    static OffscreenGlContext context;
+    if (!context.gl()) {
+        state.SkipWithError("no OpenGL 3.3 context (run under xvfb-run)");
+        return;
+    }
+    const int dim = static_cast<int>(state.range(0));
+    const int tips = static_cast<int>(state.range(1));
+    const std::vector<glm::vec4> tipPoints = crownPoints(tips, 2);
+    GLuint buffer = 0;
+    context.gl()->glGenBuffers(1, &buffer);
+    glm::vec3 fieldMin(0.0f), fieldMax(0.0f);
+    StreamCapture out(std::cout);
+    StreamCapture err(std::cerr);
+    compute.CalcVboIzStozcev(buffer, tipPoints.data(), tips, dim, fieldMin, fieldMax);
+    {
+        DeviceCpuTime cpu(state);
+        for (auto _ : state)
+            compute.CalcVboIzStozcev(buffer, tipPoints.data(), tips, dim, fieldMin, fieldMax);
+    }
+    context.gl()->glDeleteBuffers(1, &buffer);
+    state.counters["evaluations/s"] = benchmark::Counter(static_cast<double>(dim) * dim * dim * tips,
                                                          benchmark::Counter::kIsIterationInvariantRate);
 }
 
@@ -124,5 +183,6 @@ BENCHMARK(BM_ConeLightBatch)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0)
     ->UseRealTime();
+BENCHMARK(BM_ConeDisplayFill)->Args({50, 2000})->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_GridAddBatch)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_GridQueryBatch)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();

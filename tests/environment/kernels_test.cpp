@@ -51,6 +51,37 @@ TEST(ConeLight, FollowsTheConeShadowSum)
     }
 }
 
+// One apex at distances from 1e-3 to 1e4 in several directions from the bud: the
+// light follows the formula in double precision, also where exp(x) of the sinh
+// term overflows a float (an apex 10 above and 43 aside, or 420 straight above).
+TEST(ConeLight, ApexesNearAndFarFollowTheFormulaInEveryDirection)
+{
+    struct Direction {
+        const char* what;
+        glm::dvec3 towardsApex;
+    };
+    const Direction directions[] = {
+        {"above", {0, 1, 0}},
+        {"beside", {0.6, 0, -0.8}},
+        {"below", {0, -1, 0}},
+        {"far above and aside", {43, 10, 0}},
+        {"steeply above", {1, 8, -2}},
+        {"diagonally below", {1, -1, 1}},
+    };
+    const double distances[] = {1e-3, 3e-3, 1e-2, 0.05, 0.2, 1, 2.5, 7, 20, 44, 100, 420, 1e3, 4e3, 1e4};
+    const glm::vec4 bud(0.3f, 5.0f, -0.7f, 0.0f);
+    OpenClHolder& holder = lightHolder();
+    for (const Direction& direction : directions) {
+        for (double distance : distances) {
+            const glm::dvec3 offset = glm::normalize(direction.towardsApex) * distance;
+            const glm::vec4 apex(glm::vec3(glm::dvec3(bud) + offset), 0.0f);
+            float light = -7.0f;
+            holder.CalcStozci(&bud, 1, &apex, 1, &light);
+            EXPECT_NEAR(light, coneLight({apex}, glm::vec3(bud)), 1e-5) << direction.what << " at " << distance;
+        }
+    }
+}
+
 // A 5^3 grid over the box [0, 5)^3: a point's cell is its floor.
 constexpr int kDim = 5;
 const glm::vec3 kBoxMin(0.0f), kBoxD(5.0f);

@@ -12,6 +12,7 @@
 
 #include "environment/computesupport.h"
 #include "light_support.h"
+#include "model/parameters.h"
 #include "support/glcontext.h"
 #include "support/treebuilders.h"
 
@@ -114,7 +115,11 @@ TEST(DeviceGrid, BatchesBeforeAnyDimensionCreateTheGridOnFirstUse)
     holder.shadowGrid = cl::Buffer();
     holder.shadowGridDim = 0;
     grid.pendingAdd = {bud.position};
-    grid.applyQueuedShadowsGpu();
+    {
+        DebugCapture debug;
+        grid.applyQueuedShadowsGpu();
+        EXPECT_EQ(DebugCapture::messages(), (std::vector<std::string>{"Start CalcShadowProp: 1", "End CalcShadowProp"}));
+    }
     ASSERT_EQ(holder.shadowGridDim, 12);
     EXPECT_NEAR(readDeviceGrid(holder)[cellIndex(grid.cellOf(bud.position), 12)], grid.a, 1e-7);
 
@@ -229,6 +234,40 @@ TEST(ConeBatch, TheLightPassCollectsEveryTipAndWritesEveryYoungBud)
     }
 }
 
+// A shoot of 200,000 internodes, deeper than a recursive walk's call stack
+// allows: the light walk queues its young buds and the batch collects a tip
+// per internode.
+TEST(ConeBatch, AShootOfAnyDepthGivesEveryTipAndLightsItsYoungBuds)
+{
+    lightHolder();
+    freshEnvironment(2);
+    constexpr int chain = 200000;
+    Tree* tree = makeOnlyTree(std::make_unique<Tree>());
+    Internode* node = tree->root;
+    for (int i = 0; i < chain; ++i) {
+        node->isBud = false;
+        CreateBud(node, identityRotation, 144.31f, tree, 0);
+        CreateBud(node, rotation45AboutX, 144.31f, tree, 1);
+        node = node->children[0];
+    }
+    // Only the two buds at the top are young.
+    tree->age = 10;
+    node->birthIteration = 10;
+    node->parent->children[1]->birthIteration = 10;
+    Environment::instance->clearBudQueue();
+    Environment::instance->computeLight(tree->root, tree);
+    const std::vector<Internode*> queued = Stozci::instance->queryNodes;
+    Environment::instance->computeQueued();
+    const std::vector<glm::vec4>& tips = Stozci::instance->stozciVOkolju;
+    ASSERT_EQ(tips.size(), static_cast<size_t>(chain));
+    EXPECT_EQ(glm::vec3(tips.back()), node->position);
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued.front(), node);
+    for (Internode* bud : queued)
+        EXPECT_NEAR(bud->lightExposure, coneLight(tips, bud->position), 1e-4);
+    deleteAllTrees();
+}
+
 // Fills a fresh OpenGL array buffer of `records` records of junk (as a buffer
 // allocated without contents might hold) with `fill` and reads it back.
 template <typename Fill>
@@ -300,18 +339,24 @@ TEST(Display, ConeFieldSampledOnALatticeFiveUnitsBeyondThePoints)
     const Row rows[] = {
         {{}, 3, glm::vec3(999994.0f), glm::vec3(-999994.0f)}, // no points: the sentinels
         {{{1, 2, 3, 0}}, 5, {-4, -3, -2}, {6, 7, 8}},
+        // Lattice points hundreds of units from an apex, below and aside.
+        {{{0, 0, 0, 0}, {30, 420, -43, 0}}, 4, {-5, -5, -48}, {35, 425, 5}},
     };
     for (const Row& row : rows) {
         const int records = row.dim * row.dim * row.dim;
         glm::vec3 fieldMin(0.0f), fieldMax(0.0f);
         StreamCapture out(std::cout);
         StreamCapture err(std::cerr);
+        DebugCapture debug;
         const std::vector<glm::vec4> data = displayRecords(records, [&](GLuint name) {
             holder.CalcVboIzStozcev(name, row.points.data(), int(row.points.size()), row.dim, fieldMin, fieldMax);
         });
         ASSERT_EQ(data.size(), size_t(records));
         EXPECT_EQ(out.text(), "CalcVboIzStozcev\nMemSet\n");
         EXPECT_EQ(err.text(), " Opengl,OpenCL shraing not supported. Using bypass.");
+        EXPECT_EQ(DebugCapture::messages(), (std::vector<std::string>{"Start CalcVboIzStozcev " +
+                                                                      std::to_string(row.points.size()),
+                                                                      "End CalcVboIzStozcev"}));
         EXPECT_EQ(fieldMin, row.min);
         EXPECT_EQ(fieldMax, row.max);
         for (int i = 0; i < records; ++i) {

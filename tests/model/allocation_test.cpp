@@ -189,6 +189,41 @@ TEST_F(Allocation, SharesGoToBranchesEverySixthLateralBudAndTheTerminalBud)
     EXPECT_LT(branchTerminal, branch->KolicinaResources);
 }
 
+// tanh(500 / j)^j in single precision, the integer power by repeated squaring.
+float singlePrecisionDamping(int j)
+{
+    const float t = std::tanh(500.0f / static_cast<float>(j));
+    float power = 1.0f;
+    float square = t;
+    for (int n = j; n > 0; n /= 2) {
+        if (n % 2 == 1)
+            power = power * square;
+        square = square * square;
+    }
+    return power;
+}
+
+TEST_F(Allocation, SharesAreDampedByDepthInSinglePrecision)
+{
+    // An axis of one internode whose lateral is shed: its terminal bud takes
+    // the whole amount, damped by its depth (exactly 1 up to a depth of 55,
+    // where tanh(500 / j) rounds to 1 in single precision).
+    for (int depth : {40, 55, 56, 60, 77, 100, 150, 222, 300, 500, 1000, 3000}) {
+        Tree tree;
+        Internode* terminal = burstByHand(tree.root, &tree)->children[0];
+        tree.root->children[1]->Cut(-1);
+        tree.root->depth = depth - 1;
+        terminal->depth = depth;
+        terminal->resourcesQ = 0.37f;
+        tree.root->KolicinaResources = 7.3f;
+        AllocateByShares(tree.root, &tree);
+        const float share = terminal->delez;
+        ASSERT_GT(share, 0.0f);
+        EXPECT_EQ(terminal->KolicinaResources, share * 7.3f * singlePrecisionDamping(depth) / share)
+            << "depth " << depth;
+    }
+}
+
 TEST_F(Allocation, CollectAxisSkipsStubsAndFollowsACarryingLateral)
 {
     Tree tree;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <memory>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -129,6 +130,29 @@ TEST_F(Bending, SegmentStepTwistsAndBendsTheFollowingSegments)
     BendSegmentStep(BendAngles(0.0f, 90.0f), segment(glm::vec3(1.0f, 0.0f, 0.0f), 1), q, position);
     BendSegmentStep(BendAngles(90.0f, 0.0f), segment(glm::vec3(1.0f, 0.0f, 0.0f), 1), q, position);
     expectNear(position, glm::vec3(0.0f, 0.9f, 1.1f) / std::sqrt(1.01f));
+}
+
+// Each turn is built from its axis normalised once; normalising a unit vector
+// again can change its last bits, and with them the bent tree.
+TEST_F(Bending, SegmentStepTurnsAboutEachAxisNormalisedOnce)
+{
+    std::mt19937 engine(11);
+    std::uniform_real_distribution<float> coordinate(-2.0f, 2.0f);
+    for (int i = 0; i < 500; ++i) {
+        const glm::vec3 direction(coordinate(engine), coordinate(engine), coordinate(engine));
+        const BendAngles angles(coordinate(engine) * 40.0f, coordinate(engine) * 40.0f);
+        const glm::quat start = glm::normalize(glm::quat(coordinate(engine), coordinate(engine), coordinate(engine),
+                                                         coordinate(engine)));
+        const glm::vec3 twistAxis = glm::normalize(direction);
+        const glm::vec3 bendAxis = glm::normalize(glm::cross(direction, glm::vec3(0.0f, 1.0f, 0.1f)));
+        const glm::quat expected = glm::angleAxis(angles.y * 0.017453292f, bendAxis) *
+                                   (glm::angleAxis(angles.x * 0.017453292f, twistAxis) * start);
+        glm::quat q = start;
+        glm::vec3 position(1.0f, 2.0f, 3.0f);
+        BendSegmentStep(angles, segment(direction, 1), q, position);
+        ASSERT_EQ(q, expected) << "direction " << direction.x << ", " << direction.y << ", " << direction.z;
+        ASSERT_EQ(position, glm::vec3(1.0f, 2.0f, 3.0f) + expected * direction);
+    }
 }
 
 TEST_F(Bending, EnergyDistanceTermFollowsTheMode)

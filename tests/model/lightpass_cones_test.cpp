@@ -62,4 +62,25 @@ TEST(LightPassOnCones, DeviceLightReachesSumsHistogramAndAllocationReproducibly)
     deleteAllTrees();
 }
 
+// A second tree planted 60 units away: every apex of the first lies far
+// beyond where exp(x) of the shadow term overflows a float, and still the
+// second tree's buds get their light and it grows as the first one does.
+TEST(LightPassOnCones, TwoTreesSixtyUnitsApartBothGrow)
+{
+    lightHolder();
+    freshEnvironment(2);
+    StreamCapture out(std::cout);
+    randomEngine.seed(3);
+    restartWithOneTree();
+    allTrees.push_back(new Tree());
+    allTrees.back()->root->position = glm::vec3(60.0f, 0.0f, 0.0f);
+    for (int i = 0; i < 5; ++i)
+        simulationStep();
+    for (const Tree* tree : allTrees) {
+        EXPECT_GT(takeCensus(tree->root).internodes, 20) << "tree at x = " << tree->root->position.x;
+        EXPECT_GT(tree->root->lightingIndex, 0.2) << "tree at x = " << tree->root->position.x;
+    }
+    deleteAllTrees();
+}
+
 }  // namespace

@@ -3,11 +3,15 @@
 // the growth curve's use and the hand-over to the allocation models.
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <QDebug>
+
+#include "model/allocation.h"
 #include "model/lightpass.h"
 #include "modelfixture.h"
 
@@ -24,7 +28,63 @@ bool same(float actual, float expected)
     return std::isnan(expected) ? std::isnan(actual) : actual == expected;
 }
 
+// A value as the debug stream writes it, with nothing around it.
+template <typename T>
+std::string debugText(const T& value)
+{
+    QString text;
+    QDebug(&text).nospace() << value;
+    return text.toStdString();
+}
+
 } // namespace
+
+// The model's sanity messages, worded as given: one space where the text has
+// one, none added by the stream.
+TEST_F(LightPass, SanityMessagesAreWordedExactly)
+{
+    struct Row {
+        const char* what;
+        std::function<std::vector<std::string>(Tree&)> run;  // returns the expected messages
+    };
+    const Row rows[] = {
+        {"bud light", [](Tree& tree) {
+             tree.root->resourcesQ = -1.5f;
+             SumQUp(tree.root);
+             return std::vector<std::string>{"Popek ima neg res " + debugText(-1.5f)};
+         }},
+        {"growth curve", [](Tree&) {
+             growthCurveExpression = "1+";
+             StreamCapture out(std::cout);
+             lightAndAllocationPass();
+             return std::vector<std::string>{"napaka pri prevajanju rastne krivulje 1+"};
+         }},
+        {"Borchert-Honda amount", [](Tree& tree) {
+             burstByHand(tree.root, &tree);
+             tree.root->resourcesQ = 0.25f;
+             tree.root->KolicinaResources = -2.0f;
+             tree.root->AllocateBorchertHonda();
+             return std::vector<std::string>{"Napacna KR: " + debugText(-2.0f),
+                                             debugText(0.25f) + " " + debugText(static_cast<const void*>(nullptr))};
+         }},
+        {"share above the base's amount", [](Tree& tree) {
+             // A negative base amount: each share of it is more than all of it.
+             Internode* root = burstByHand(tree.root, &tree);
+             root->KolicinaResources = -4.0f;
+             AllocateByShares(root, &tree);
+             std::vector<std::string> expected;
+             for (const Internode* child : {root->children[1], root->children[0]})
+                 expected.push_back("____" + debugText(child->KolicinaResources) + " " + debugText(-4.0f));
+             return expected;
+         }},
+    };
+    for (const Row& row : rows) {
+        Tree* tree = makeOnlyTree(std::make_unique<Tree>());
+        DebugCapture debug;
+        const std::vector<std::string> expected = row.run(*tree);
+        EXPECT_EQ(DebugCapture::messages(), expected) << row.what;
+    }
+}
 
 TEST_F(LightPass, SumQUpAddsLightAndBudsTowardsTheRootSkippingStubs)
 {

@@ -1,6 +1,7 @@
 #include "support/recording_environment.h"
 
 #include "environment/environment.h"
+#include "model/treewalk.h"
 
 Environment* Environment::instance = nullptr;
 
@@ -35,21 +36,26 @@ void Environment::applyQueuedShadows() { ++recording().applyQueuedShadowsCalls; 
 void Environment::clearBudQueue() { ++recording().clearBudQueueCalls; }
 void Environment::computeQueued() { ++recording().computeQueuedCalls; }
 
-void Environment::computeLight(Internode* node, Tree* tree)
+void Environment::computeLight(Internode* root, Tree* tree)
 {
-    node->resourcesQ = 0.0f;
-    if (node->removed)
-        return;
-    if (!node->isBud) {
-        for (int slot = 0; slot < node->childCount; ++slot) {
-            computeLight(node->children[slot], tree);
-            node->resourcesQ += node->children[slot]->resourcesQ;
-        }
-        return;
-    }
-    if (!isLightBud(node, tree))
-        return;
-    recording().lightRequests.push_back(node);
-    node->lightExposure = recording().light;
-    node->resourcesQ = recording().light;
+    // As the real environment: a walk that no depth of tree overflows.
+    walkDepthFirst(
+        root,
+        [tree](Internode* node) {
+            node->resourcesQ = 0.0f;
+            if (node->removed)
+                return false;
+            if (!node->isBud)
+                return true;
+            if (isLightBud(node, tree)) {
+                recording().lightRequests.push_back(node);
+                node->lightExposure = recording().light;
+                node->resourcesQ = recording().light;
+            }
+            return false;
+        },
+        [](Internode* node) {
+            for (int slot = 0; slot < node->childCount; ++slot)
+                node->resourcesQ += node->children[slot]->resourcesQ;
+        });
 }

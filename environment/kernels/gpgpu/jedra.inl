@@ -105,6 +105,35 @@ float fast_tanh(float x)
     return (e - 1.0f) / (e + 1.0f);
 }
 
+// Below this argument dy5 / sinh(x) comes from the series of sinh, where
+// exp(-x) is too close to 1 for 1 - exp(-2x) to keep its digits.
+#define SINH_SERIES_BELOW 0.25f
+
+// dy5 / sinh(x) for x > 0 as (2 dy5 m) / (1 - m^2) with m = exp(-x): m
+// underflows to 0 for a distant apex, so the term falls to 0 instead of
+// overflowing into inf / inf.
+float ConeBelowTerm(float dy5, float x)
+{
+    float m = fast_exp2(-x * M_LOG2E_F);
+    float x2 = x * x;
+    float sinhSmall = x * fma(x2, fma(x2, 1.0f / 120.0f, 1.0f / 6.0f), 1.0f);
+    bool small = x < SINH_SERIES_BELOW;
+    float num = small ? dy5 : (2.0f * dy5) * m;
+    float den = small ? sinhSmall : fma(-m, m, 1.0f);
+    return num / den;
+}
+
+float16 ConeBelowTerm16(float16 dy5, float16 x)
+{
+    float16 m = fast_exp2_16(-x * M_LOG2E_F);
+    float16 x2 = x * x;
+    float16 sinhSmall = x * fma(x2, fma(x2, 1.0f / 120.0f, 1.0f / 6.0f), 1.0f);
+    int16 small = x < SINH_SERIES_BELOW;
+    float16 num = select((2.0f * dy5) * m, dy5, small);
+    float16 den = select(fma(-m, m, 1.0f), sinhSmall, small);
+    return num / den;
+}
+
 float StozecVrednostSence(vec3 stozec, vec3 popek)
 {
     float r = length(stozec - popek);
@@ -118,27 +147,80 @@ float StozecVrednostSence(vec3 stozec, vec3 popek)
     float dR = length((vec2)(stozec.x, stozec.z) - (vec2)(popek.x, popek.z));
     dy = dy / 5.0f;
     dR = dR * 2.0f;
-    return v + dy / fast_sinh(dR + dy);
+    return v + ConeBelowTerm(dy, dR + dy);
 }
 
 // StozecVrednostSence of sixteen apexes (given by coordinate) on one point,
-// without branches.
+// without branches per apex. Two parts are left out when no lane needs them:
+// the tanh term when every apex is 32 or more away (from there on it is 0:
+// tanh(1/32)^32 is about 2^-160, below the smallest power of two that
+// fast_exp2 gives), and the sinh term when no apex is above the point. A NaN
+// coordinate fails both tests, so its lane still turns out NaN.
 float16 StozecVrednostSence16(float16 sx, float16 sy, float16 sz, vec3 popek)
 {
     float16 dx = sx - popek.x;
     float16 dy = sy - popek.y;
     float16 dz = sz - popek.z;
     float16 horizontal2 = dx * dx + dz * dz;
-    float16 r = sqrt(horizontal2 + dy * dy);
-    float16 e = fast_exp2_16((2.0f * M_LOG2E_F) / r);
-    float16 v = fast_exp2_16(r * fast_log2_16((e - 1.0f) / (e + 1.0f)));
-    // dy5 / sinh(x) = 2 dy5 e / (e^2 - 1) with e = exp(x): one division; e^2
-    // overflowing to infinity gives the limit 0.
-    float16 dy5 = dy / 5.0f;
-    float16 es = fast_exp2_16((2.0f * sqrt(horizontal2) + dy5) * M_LOG2E_F);
-    float16 below = v + (2.0f * dy5) * es / (es * es - 1.0f);
-    float16 shadow = select(below, v, dy <= 0.0f);
-    return select(shadow, (float16)(1.0f), r <= 0.0f);
+    float16 r2 = horizontal2 + dy * dy;
+    float16 shadow = (float16)(0.0f);
+    if (!all(r2 >= 1024.0f)) {
+        float16 r = sqrt(r2);
+        float16 e = fast_exp2_16((2.0f * M_LOG2E_F) / r);
+        shadow = fast_exp2_16(r * fast_log2_16((e - 1.0f) / (e + 1.0f)));
+    }
+    if (!all(dy <= 0.0f)) {
+        float16 dy5 = dy / 5.0f;
+        float16 below = shadow + ConeBelowTerm16(dy5, 2.0f * sqrt(horizontal2) + dy5);
+        shadow = select(below, shadow, dy <= 0.0f);
+    }
+    return select(shadow, (float16)(1.0f), r2 <= 0.0f);
+}
+
+// Apexes staged in local memory per round, and evaluated sixteen at a time.
+#define CONE_STAGE 128
+#define CONE_LANES 16
+
+// The summed shadow of all apexes on the point p. The work-group copies the
+// apexes round by round into local memory as three coordinate planes, so every
+// work-item reads sixteen apexes per step without branches. Each round's
+// shadows are summed in sixteen lanes and then across the lanes, and the rounds
+// in order. No shadow is negative, so once the sum reaches `enough` (where the
+// caller's result no longer changes) the remaining rounds are left out. Every
+// work-item of the group must call it.
+float ConeShadowSum(vec3 p, global const float* apexes, int numApexes, float enough, local float* apexX,
+                    local float* apexY, local float* apexZ)
+{
+    const int16 lane = (int16)(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    int lid = get_local_id(0);
+    int groupSize = get_local_size(0);
+    float sum = 0.0f;
+    for (int base = 0; base < numApexes; base += CONE_STAGE) {
+        int count = min(CONE_STAGE, numApexes - base);
+        barrier(CLK_LOCAL_MEM_FENCE);
+        for (int i = lid; i < CONE_STAGE; i += groupSize) {
+            float4 apex = i < count ? vload4(base + i, apexes) : (float4)(0.0f);
+            apexX[i] = apex.x;
+            apexY[i] = apex.y;
+            apexZ[i] = apex.z;
+        }
+        barrier(CLK_LOCAL_MEM_FENCE);
+        // A NaN sum fails the test too: nothing added can change it.
+        if (!(sum < enough))
+            continue;
+        float16 lanes = (float16)(0.0f);
+        for (int j = 0; j < count; j += CONE_LANES) {
+            float16 shadow = StozecVrednostSence16(vload16(0, apexX + j), vload16(0, apexY + j),
+                                                   vload16(0, apexZ + j), p);
+            // Lanes past the last apex add nothing.
+            lanes += select((float16)(0.0f), shadow, lane < count - j);
+        }
+        float8 half8 = lanes.lo + lanes.hi;
+        float4 half4 = half8.lo + half8.hi;
+        float2 half2 = half4.lo + half4.hi;
+        sum += half2.x + half2.y;
+    }
+    return sum;
 }
 
 int GetIndexCeliceC(int x, int y, int z, int dimCelice)
@@ -258,60 +340,17 @@ kernel void memSet(float value, global float* mem)
     mem[get_global_id(0)] = value;
 }
 
-// Apexes staged in local memory per round of stozciIzracun, and evaluated
-// sixteen at a time.
-#define CONE_STAGE 128
-#define CONE_LANES 16
-
-// Light of every bud under the shadow cones of all apexes. The work-group copies
-// the apexes round by round into local memory as three coordinate planes, so
-// every work-item reads sixteen apexes per step without branches; it still adds
-// their shadows one by one in apex order.
+// Light of every bud under the shadow cones of all apexes.
 kernel void stozciIzracun(global const float* popki, global const float* vsiStozci, const int numVsiStozci,
                           global float* vrednostiSence)
 {
     local float apexX[CONE_STAGE];
     local float apexY[CONE_STAGE];
     local float apexZ[CONE_STAGE];
-    const int16 lane = (int16)(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
     int gid = get_global_id(0);
-    int lid = get_local_id(0);
-    int groupSize = get_local_size(0);
     vec3 p = vload4(gid, popki).xyz;
-    float sum = 0.0f;
-    for (int base = 0; base < numVsiStozci; base += CONE_STAGE) {
-        int count = min(CONE_STAGE, numVsiStozci - base);
-        barrier(CLK_LOCAL_MEM_FENCE);
-        for (int i = lid; i < CONE_STAGE; i += groupSize) {
-            float4 apex = i < count ? vload4(base + i, vsiStozci) : (float4)(0.0f);
-            apexX[i] = apex.x;
-            apexY[i] = apex.y;
-            apexZ[i] = apex.z;
-        }
-        barrier(CLK_LOCAL_MEM_FENCE);
-        for (int j = 0; j < count; j += CONE_LANES) {
-            float16 shadow = StozecVrednostSence16(vload16(0, apexX + j), vload16(0, apexY + j),
-                                                   vload16(0, apexZ + j), p);
-            // Lanes past the last apex add +0, which changes no sum.
-            shadow = select((float16)(0.0f), shadow, lane < count - j);
-            sum += shadow.s0;
-            sum += shadow.s1;
-            sum += shadow.s2;
-            sum += shadow.s3;
-            sum += shadow.s4;
-            sum += shadow.s5;
-            sum += shadow.s6;
-            sum += shadow.s7;
-            sum += shadow.s8;
-            sum += shadow.s9;
-            sum += shadow.sa;
-            sum += shadow.sb;
-            sum += shadow.sc;
-            sum += shadow.sd;
-            sum += shadow.se;
-            sum += shadow.sf;
-        }
-    }
+    // From a sum of 80 on the light is 0.
+    float sum = ConeShadowSum(p, vsiStozci, numVsiStozci, 80.0f, apexX, apexY, apexZ);
     // fmax: a NaN sum gives no light instead of deciding the result.
     float result = fmax(1.0f - sum / 80.0f, 0.0f);
     vrednostiSence[gid] = p.y < -1.0f ? 0.0f : result;
@@ -321,13 +360,15 @@ kernel void stozciIzracun(global const float* popki, global const float* vsiStoz
 kernel void vboIzStozcev(global const float* stozci, const int numVsiStozci, global float* posesStozci,
                          const int dim, float4 bboxMin, float4 bboxMax)
 {
+    local float apexX[CONE_STAGE];
+    local float apexY[CONE_STAGE];
+    local float apexZ[CONE_STAGE];
     int gid = get_global_id(0);
     vec3 d = bboxMax.xyz - bboxMin.xyz;
     ivec3 cell = (ivec3)(gid % dim, (gid / dim) % dim, gid / (dim * dim));
     vec3 point = bboxMin.xyz + (d / (float)dim) * convert_float3(cell);
-    float sum = 0.0f;
-    for (int i = 0; i < numVsiStozci; ++i)
-        sum += StozecVrednostSence(vload4(i, stozci).xyz, point);
+    // From a sum of 81 on the shadow is 1.
+    float sum = ConeShadowSum(point, stozci, numVsiStozci, 81.0f, apexX, apexY, apexZ);
     float s = fmax(1.0f - (sum - 1.0f) / 80.0f, 0.0f);
     vstore4((float4)(point, 1.0f - s), gid, posesStozci);
 }
