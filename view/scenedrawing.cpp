@@ -218,6 +218,12 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         checkGLError(here(__LINE__));
     }
 
+    // What is drawn so far (the ground and the sky fill the whole window) goes
+    // to the driver now: a software driver rasterises it on its own threads
+    // while this thread builds the tubes.
+    if (!shadowPass)
+        glFlush();
+
     // 8. Branches: tubes from points, culled from the inside.
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
@@ -289,21 +295,26 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         checkGLError(here(__LINE__));
 
         // Translucent branches in the filtering mode do not hide the
-        // highlighted path behind them.
-        if (alpha < 0.0f && mode == ModeFiltering)
+        // highlighted path behind them. The shadow map takes only depth, so a
+        // drawing without depth writes leaves nothing there and is skipped.
+        const bool branchDepthWrites = !(alpha < 0.0f && mode == ModeFiltering);
+        if (!branchDepthWrites)
             glDepthMask(GL_FALSE);
-        glDrawArrays(GL_POINTS, 0, count);
+        if (branchDepthWrites || !shadowPass)
+            glDrawArrays(GL_POINTS, 0, count);
         glDepthMask(GL_TRUE);
         checkGLError(here(__LINE__));
 
-        // The trees as they stood at the last growth step, as a faint ghost.
+        // The trees as they stood at the last growth step, as a faint ghost
+        // (without depth writes: nothing of it in the shadow map).
         if (showFromSeasonStart && branchVertexCount > 0) {
             glUniform4f(s.vejaAddColor, shade, shade, shade, -0.8f);
             glBindBuffer(GL_ARRAY_BUFFER, branchVbo);
             switchAttribArrays({4, 5, 6}, {0, 1, 2, 3});
             pointBranchAttributes();
             glDepthMask(GL_FALSE);
-            glDrawArrays(GL_POINTS, 0, branchVertexCount);
+            if (!shadowPass)
+                glDrawArrays(GL_POINTS, 0, branchVertexCount);
             glDepthMask(GL_TRUE);
             checkGLError(here(__LINE__));
         }
@@ -545,15 +556,16 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
     s.programDefault.Use();
     switchAttribArrays({2, 3, 4, 5}, {0, 1});
 
-    // 13. The environment display, see-through over everything.
+    // 13. The environment display, see-through over everything. It writes
+    // no depth, so in the shadow pass (depth only) it would leave no trace.
     const Environment* environment = Environment::instance;
     if (environment && (environment->showBox || environment->showEnvironment)) {
         glDepthMask(GL_FALSE);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        if (environment->showBox)
+        if (environment->showBox && !shadowPass)
             drawMarkerGridQuads();
-        if (environment->showEnvironment)
+        if (environment->showEnvironment && !shadowPass)
             drawEnvironment();
         glDepthMask(GL_TRUE);
     }

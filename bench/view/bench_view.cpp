@@ -8,7 +8,10 @@
 // window (what the shadow pass, the fill and the geometry stage cost); an id
 // pick; and rebuildGeometry(true) (the repaint it ends with is a frame of its
 // own and is left out). Wall-clock time: the driver renders on threads of its
-// own, so the figures depend on how busy the machine is. Run under xvfb-run.
+// own, so the figures depend on how busy the machine is; the CPU column is the
+// whole process's CPU time (the driver's threads included), which a busy
+// machine disturbs less. Run under xvfb-run. With TRELIMO_SCREENSHOTS set to a
+// folder, the frame of each workload is saved there (bench_view_<n>.png).
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +30,7 @@
 
 #include <iostream>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -108,6 +112,17 @@ ViewScene& scene()
     return made;
 }
 
+// The workload's frame, once per tree size, to compare what the frame shows
+// before and after a change of the drawing.
+void saveScreenshot(ViewScene& s, int iterations)
+{
+    static std::set<int> saved;
+    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
+    if (folder.isEmpty() || !saved.insert(iterations).second)
+        return;
+    s.widget->grabFramebuffer().save(folder + QStringLiteral("/bench_view_%1.png").arg(iterations));
+}
+
 bool prepare(benchmark::State& state)
 {
     ViewScene& s = scene();
@@ -117,6 +132,7 @@ bool prepare(benchmark::State& state)
     }
     s.growTo(static_cast<int>(state.range(0)));
     state.counters["branchPoints"] = static_cast<double>(s.widget->branchPoints.size());
+    saveScreenshot(s, static_cast<int>(state.range(0)));
     return true;
 }
 
@@ -207,7 +223,7 @@ const bool registered = [] {
                         benchmark::RegisterBenchmark("BM_NormalFrameTinyWindow", BM_NormalFrameTinyWindow),
                         benchmark::RegisterBenchmark("BM_IdPick", BM_IdPick),
                         benchmark::RegisterBenchmark("BM_RebuildGeometryUpload", BM_RebuildGeometryUpload)})
-            b->Arg(iterations)->Unit(benchmark::kMillisecond)->UseRealTime();
+            b->Arg(iterations)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
     }
     return true;
 }();
