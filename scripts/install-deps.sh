@@ -13,6 +13,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3
+  fonts-liberation2  # metric-compatible "Arial" for the info panel's text
 )
 
 missing=()

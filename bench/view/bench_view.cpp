@@ -4,14 +4,17 @@
 // the entry point's surface format (3.3 core, 16 samples asked for), the
 // start-up tree grown 3 more times (about 12,000 branch points) and 6 more
 // times (about 93,000). Timed: a normal frame (shadow pass and main pass, to
-// glFinish), the same frame without shadows (what the shadow pass costs), an
-// id pick, and rebuildGeometry(true) (the repaint it ends with is a frame of
-// its own and is left out). Wall-clock time: the driver renders on threads of
-// its own. Run under xvfb-run.
+// glFinish); the same frame without shadows, without trees and in a tiny
+// window (what the shadow pass, the fill and the geometry stage cost); an id
+// pick; and rebuildGeometry(true) (the repaint it ends with is a frame of its
+// own and is left out). Wall-clock time: the driver renders on threads of its
+// own, so the figures depend on how busy the machine is. Run under xvfb-run.
 
 #include <benchmark/benchmark.h>
 
 #include "bench/view/viewscene.h"
+
+#include <vector>
 
 namespace {
 
@@ -55,6 +58,36 @@ void BM_NormalFrameWithoutShadows(benchmark::State& state)
     s.widget->castShadows = true;
 }
 
+// Where a frame's time goes: without any branch point (the clears, ground,
+// sky box and ruler: the fill of the 1024 x 768 multisampled target), and in a
+// 64 x 48 window (the geometry stage of both branch passes, hardly any fill).
+void BM_NormalFrameWithoutTrees(benchmark::State& state)
+{
+    if (!prepare(state))
+        return;
+    ViewScene& s = scene();
+    std::vector<BranchPoint> kept;
+    kept.swap(s.widget->branchPoints);
+    s.frame();
+    for (auto _ : state)
+        s.frame();
+    kept.swap(s.widget->branchPoints);
+}
+
+void BM_NormalFrameTinyWindow(benchmark::State& state)
+{
+    if (!prepare(state))
+        return;
+    ViewScene& s = scene();
+    s.widget->resize(64, 48);
+    QTest::qWait(20);
+    s.frame();
+    for (auto _ : state)
+        s.frame();
+    s.widget->resize(kWidth, kHeight);
+    QTest::qWait(20);
+}
+
 void BM_IdPick(benchmark::State& state)
 {
     if (!prepare(state))
@@ -85,6 +118,8 @@ const bool registered = [] {
     for (int iterations : {3, 6}) {
         for (auto* b : {benchmark::RegisterBenchmark("BM_NormalFrame", BM_NormalFrame),
                         benchmark::RegisterBenchmark("BM_NormalFrameWithoutShadows", BM_NormalFrameWithoutShadows),
+                        benchmark::RegisterBenchmark("BM_NormalFrameWithoutTrees", BM_NormalFrameWithoutTrees),
+                        benchmark::RegisterBenchmark("BM_NormalFrameTinyWindow", BM_NormalFrameTinyWindow),
                         benchmark::RegisterBenchmark("BM_IdPick", BM_IdPick),
                         benchmark::RegisterBenchmark("BM_RebuildGeometryUpload", BM_RebuildGeometryUpload)})
             b->Arg(iterations)->Unit(benchmark::kMillisecond)->UseRealTime();
