@@ -285,6 +285,18 @@ TEST_F(Session, MenusGrowAndOpenTheirWindows)
         }
     }
 
+    // View > Invert colours, twice: the view changes and comes back.
+    const QStringList invert = {QStringLiteral("alt+v"), QStringLiteral("Down"), QStringLiteral("Down"),
+                                QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")};
+    const QImage plain = capture(window);
+    Program::keys(window, invert);
+    pause(500);
+    const QImage inverted = capture(window);
+    Program::keys(window, invert);
+    pause(500);
+    EXPECT_NE(inverted, plain);
+    EXPECT_EQ(capture(window), plain);
+
     // Help > About and Help > Help: modal boxes that close with a key.
     for (const auto& [entry, title] : {std::pair<QStringList, QString>{{QStringLiteral("alt+h"), QStringLiteral("Return")},
                                                                       QStringLiteral("About")},
