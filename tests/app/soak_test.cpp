@@ -44,7 +44,7 @@
 #include "view/camerastate.h"
 #include "view/eventloopfailure.h"
 #include "view/widgetrisanje.h"
-#include "xserver.h"
+#include "support/xserver.h"
 
 namespace {
 
