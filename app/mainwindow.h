@@ -4,6 +4,10 @@
 // and the drawing widget, shows the start-up disclaimer once, keeps the camera
 // controls in step with the view, and carries out every command and parameter
 // change through slots that the form connects by object name.
+//
+//   mainwindow.cpp             construction, timers, disclaimer, commands (menus,
+//                              tool bar, buttons)
+//   mainwindow_parameters.cpp  check boxes, combo boxes, spin boxes, growth curve
 
 #include <QMainWindow>
 #include <QString>

@@ -17,26 +17,43 @@ bool matches(int p, int d, cl_device_type type, bool preferGpu, int clPlatform, 
 
 } // namespace
 
+DeviceChooser::DeviceChooser(bool preferGpu, int clPlatform, int clDevice, std::ostream& out)
+    : preferGpu_(preferGpu), clPlatform_(clPlatform), clDevice_(clDevice), out_(out)
+{
+}
+
+void DeviceChooser::addPlatform(const PlatformDescription& platform)
+{
+    ++platform_;
+    device_ = -1;
+    out_ << platform_ << ". " << "Platforma Name: " << platform.name << ", vend" << platform.vendor
+         << ", v: " << platform.version << "\n";
+    out_ << " Profile: " << platform.profile << " exts: " << platform.extensions << "\n";
+    out_.flush();
+}
+
+void DeviceChooser::addDevice(const DeviceDescription& device)
+{
+    ++device_;
+    out_ << deviceInfoLine(device.name, device.vendor, device.version) << std::endl;
+    out_ << "  " << device_ << ". Device " << device.name << " from: " << device.vendor << " v: " << device.version
+         << std::endl;
+    const bool none = choice_.platform < 0;
+    if (none || matches(platform_, device_, device.type, preferGpu_, clPlatform_, clDevice_)) {
+        choice_ = {platform_, device_};
+        out_ << "Last device selected!\n";
+        out_.flush();
+    }
+}
+
 DeviceChoice chooseDevice(const std::vector<PlatformDescription>& platforms, bool preferGpu, int clPlatform,
                           int clDevice, std::ostream& out)
 {
-    DeviceChoice choice;
-    for (int p = 0; p < static_cast<int>(platforms.size()); ++p) {
-        const PlatformDescription& platform = platforms[p];
-        out << p << ". " << "Platforma Name: " << platform.name << ", vend" << platform.vendor
-            << ", v: " << platform.version << "\n";
-        out << " Profile: " << platform.profile << " exts: " << platform.extensions << "\n";
-        for (int d = 0; d < static_cast<int>(platform.devices.size()); ++d) {
-            const DeviceDescription& device = platform.devices[d];
-            out << deviceInfoLine(device.name, device.vendor, device.version) << std::endl;
-            out << "  " << d << ". Device " << device.name << " from: " << device.vendor << " v: " << device.version
-                << std::endl;
-            bool none = choice.platform < 0;
-            if (none || matches(p, d, device.type, preferGpu, clPlatform, clDevice)) {
-                choice = {p, d};
-                out << "Last device selected!\n";
-            }
-        }
+    DeviceChooser chooser(preferGpu, clPlatform, clDevice, out);
+    for (const PlatformDescription& platform : platforms) {
+        chooser.addPlatform(platform);
+        for (const DeviceDescription& device : platform.devices)
+            chooser.addDevice(device);
     }
-    return choice;
+    return chooser.choice();
 }

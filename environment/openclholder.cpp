@@ -52,14 +52,17 @@ void OpenClHolder::selectDevice(cl::Platform& platformOut, cl::Device& deviceOut
     std::vector<cl::Platform> platforms;
     cl::Platform::get(&platforms);
     std::vector<std::vector<cl::Device>> devices(platforms.size());
-    std::vector<PlatformDescription> descriptions(platforms.size());
+    // Each platform's and device's lines go out as soon as they are read, so
+    // a query that fails on a later one leaves the earlier lines standing.
+    DeviceChooser chooser(preferGpu, clPlatform, clDevice, std::cout);
     for (size_t p = 0; p < platforms.size(); ++p) {
-        PlatformDescription& description = descriptions[p];
+        PlatformDescription description;
         description.name = platforms[p].getInfo<CL_PLATFORM_NAME>();
         description.vendor = platforms[p].getInfo<CL_PLATFORM_VENDOR>();
         description.version = platforms[p].getInfo<CL_PLATFORM_VERSION>();
         description.profile = platforms[p].getInfo<CL_PLATFORM_PROFILE>();
         description.extensions = platforms[p].getInfo<CL_PLATFORM_EXTENSIONS>();
+        chooser.addPlatform(description);
         // The wrapper lists a platform without devices as empty instead of
         // failing; such a platform is skipped (some ICDs list empty platforms).
         platforms[p].getDevices(CL_DEVICE_TYPE_ALL, &devices[p]);
@@ -69,11 +72,10 @@ void OpenClHolder::selectDevice(cl::Platform& platformOut, cl::Device& deviceOut
             d.name = device.getInfo<CL_DEVICE_NAME>();
             d.vendor = device.getInfo<CL_DEVICE_VENDOR>();
             d.version = device.getInfo<CL_DEVICE_VERSION>();
-            description.devices.push_back(d);
+            chooser.addDevice(d);
         }
     }
-    DeviceChoice choice = chooseDevice(descriptions, preferGpu, clPlatform, clDevice, std::cout);
-    std::cout.flush();
+    const DeviceChoice choice = chooser.choice();
     if (choice.platform < 0)
         throw cl::Error(CL_DEVICE_NOT_FOUND, "clGetDeviceIDs");
     platformOut = platforms[choice.platform];

@@ -1,8 +1,77 @@
 #include "model/growthcurve.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include <muParser.h>
+
+namespace {
+
+// The standard functions a curve may use beyond those the parser knows (its
+// own include sin ... tanh, exp, log (natural), ln, log2, log10, sqrt, abs,
+// min, max, avg, sum), with the usual argument order and meaning.
+
+double fraction(double x) { return x - std::trunc(x); }
+
+// x rounded to n decimal places (n truncated to a whole number in 0 to 15).
+double roundToPlaces(double x, double n)
+{
+    const double places = std::clamp(std::floor(n), 0.0, 15.0);
+    const double scale = std::pow(10.0, places);
+    return std::round(x * scale) / scale;
+}
+
+double clampBetween(double lo, double x, double hi) { return x < lo ? lo : (x > hi ? hi : x); }
+
+double signOf(double x) { return x > 0.0 ? 1.0 : (x < 0.0 ? -1.0 : 0.0); }
+
+double logarithmToBase(double x, double base) { return std::log(x) / std::log(base); }
+
+// The real n-th root: a negative x has one for an odd whole n only.
+double rootOf(double x, double n)
+{
+    if (x >= 0.0)
+        return std::pow(x, 1.0 / n);
+    const bool oddWhole = std::trunc(n) == n && std::fmod(n, 2.0) != 0.0;
+    return oddWhole ? -std::pow(-x, 1.0 / n) : std::numeric_limits<double>::quiet_NaN();
+}
+
+double ceilOf(double x) { return std::ceil(x); }
+double floorOf(double x) { return std::floor(x); }
+double roundOf(double x) { return std::round(x); }
+double truncOf(double x) { return std::trunc(x); }
+double power(double x, double y) { return std::pow(x, y); }
+double hypotOf(double x, double y) { return std::hypot(x, y); }
+double erfOf(double x) { return std::erf(x); }
+double erfcOf(double x) { return std::erfc(x); }
+double expm1Of(double x) { return std::expm1(x); }
+double log1pOf(double x) { return std::log1p(x); }
+double remainderOf(double x, double y) { return std::fmod(x, y); }
+
+void defineStandardFunctions(mu::Parser& parser)
+{
+    parser.DefineFun("ceil", ceilOf);
+    parser.DefineFun("floor", floorOf);
+    parser.DefineFun("round", roundOf);
+    parser.DefineFun("roundn", roundToPlaces);
+    parser.DefineFun("trunc", truncOf);
+    parser.DefineFun("frac", fraction);
+    parser.DefineFun("pow", power);
+    parser.DefineFun("clamp", clampBetween);
+    parser.DefineFun("sgn", signOf);
+    parser.DefineFun("logn", logarithmToBase);
+    parser.DefineFun("root", rootOf);
+    parser.DefineFun("hypot", hypotOf);
+    parser.DefineFun("erf", erfOf);
+    parser.DefineFun("erfc", erfcOf);
+    parser.DefineFun("expm1", expm1Of);
+    parser.DefineFun("log1p", log1pOf);
+    // x % y: the remainder of x / y, binding as * and / do.
+    parser.DefineOprt("%", remainderOf, mu::prMUL_DIV, mu::oaLEFT);
+}
+
+}  // namespace
 
 double evaluateGrowthCurve(std::string text, double x, bool& ok)
 {
@@ -18,6 +87,7 @@ double evaluateGrowthCurve(std::string text, double x, bool& ok)
         // epsilon.
         parser.DefineConst("epsilon", 0.0000000001);
         parser.DefineConst("inf", std::numeric_limits<double>::infinity());
+        defineStandardFunctions(parser);
         parser.SetExpr(text);
         // The parser reads the text on the first evaluation, so a text that
         // does not compile only shows here.

@@ -7,5 +7,8 @@
 
 // Value of `text` at `x`. `ok` tells whether the text compiled; when it did not,
 // the result is NaN. Never throws. Numbers are read with a "." decimal point
-// whatever the user's locale. Constants: pi, epsilon, inf.
+// whatever the user's locale. Constants: pi, epsilon, inf. Besides the parser's
+// own functions: ceil, floor, round, roundn(x, n), trunc, frac, pow(x, y),
+// clamp(lo, x, hi), sgn, logn(x, n), root(x, n), hypot, erf, erfc, expm1,
+// log1p, and the operator % (remainder); log is the natural logarithm.
 double evaluateGrowthCurve(std::string text, double x, bool& ok);

@@ -162,10 +162,10 @@ void WidgetRisanje::applyPruning()
     environment.applyQueuedShadows();
     lightAndAllocationPass();
 
+    // Empties the selection and the pick table with every other tree pointer.
     forgetTreePointers();
-    selection->Clear();
     buildAllTreeGeometry(branchPoints, leafPoints, pickTable, geometryAttributes, capPoints);
-    selection->Clear();
-    repaint();
+    // One frame shows the result; Qt would put off a second repaint this soon
+    // into another whole frame of the same picture.
     repaint();
 }

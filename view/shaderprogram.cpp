@@ -3,9 +3,11 @@
 #include "view/utils.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_3_Core>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
@@ -60,7 +62,8 @@ std::string programInfoLog(unsigned int program)
     return std::string(log.data());
 }
 
-std::string readShaderSource(const std::string& path, int depth)
+// `chain` holds the sources being read, the outermost first, as clean paths.
+std::string readShaderSource(const std::string& path, std::vector<std::string>& chain)
 {
     if (path.empty())
         return {};
@@ -68,6 +71,7 @@ std::string readShaderSource(const std::string& path, int depth)
     if (content.empty())
         return {};
 
+    chain.push_back(QDir::cleanPath(QString::fromStdString(path)).toStdString());
     std::string text;
     size_t start = 0;
     int lineNumber = 0;
@@ -78,21 +82,35 @@ std::string readShaderSource(const std::string& path, int depth)
         std::string line = content.substr(start, end - start);
         start = end + 1;
         ++lineNumber;
+        const std::string tag = "\t//" + path + ":" + std::to_string(lineNumber) + "\n";
 
         std::string name;
         if (ParseIncludeLine(line, name)) {
-            if (depth < kMaxShaderIncludeDepth) {
-                text += readShaderSource(kShaderFolder + name, depth + 1) + "\n";
+            const std::string included = kShaderFolder + name;
+            const std::string cleanIncluded = QDir::cleanPath(QString::fromStdString(included)).toStdString();
+            if (std::find(chain.begin(), chain.end(), cleanIncluded) != chain.end()) {
+                // The file is being read already: including it again would
+                // repeat the cycle until the depth cap, once per include of it,
+                // so that a few such includes grow without bound. It is left
+                // out, and the line stays as a comment.
+                std::cerr << "ERROR: shader include cycle: " << included << " is already being read, at " << path
+                          << ":" << lineNumber << "; left out\n";
+                std::cerr.flush();
+                text += "// " + line + tag;
                 continue;
             }
-            // Only a cycle nests this deep. The line stays as text, so that
-            // compiling fails right there instead of expanding without end.
+            if (static_cast<int>(chain.size()) <= kMaxShaderIncludeDepth) {
+                text += readShaderSource(included, chain) + "\n";
+                continue;
+            }
+            // The line stays as text, so that compiling fails right there.
             std::cerr << "ERROR: shader includes nested deeper than " << kMaxShaderIncludeDepth << " at " << path
-                      << ":" << lineNumber << " (an include cycle?)\n";
+                      << ":" << lineNumber << "\n";
             std::cerr.flush();
         }
-        text += line + "\t//" + path + ":" + std::to_string(lineNumber) + "\n";
+        text += line + tag;
     }
+    chain.pop_back();
     return text;
 }
 
@@ -142,7 +160,11 @@ bool ParseIncludeLine(const std::string& line, std::string& nameOut)
     return true;
 }
 
-std::string ReadShaderSource(const std::string& path) { return readShaderSource(path, 0); }
+std::string ReadShaderSource(const std::string& path)
+{
+    std::vector<std::string> chain;
+    return readShaderSource(path, chain);
+}
 
 unsigned int CompileShaderStage(const std::string& path, unsigned int stageType, const std::string& header)
 {

@@ -38,9 +38,10 @@ unsigned int CompileShaderStage(const std::string& path, unsigned int stageType,
 
 // The text of a source with every include line replaced by the included
 // resource ":/shaders/<name>", and every own line tagged with "\t//<path>:<line>"
-// so that compiler messages point at the file and line. Includes nest at most
-// kMaxShaderIncludeDepth deep; a deeper one (an include cycle) is reported on
-// standard error and left out.
+// so that compiler messages point at the file and line. An include of a file
+// that is being read already (a cycle) is reported on standard error and left
+// out, its line kept as a comment. Includes nest at most kMaxShaderIncludeDepth
+// deep; a deeper one is reported and stays as text.
 std::string ReadShaderSource(const std::string& path);
 constexpr int kMaxShaderIncludeDepth = 16;
 

@@ -363,9 +363,9 @@ void WidgetRisanje::applyBending()
         environment.applyQueuedShadows();
         lightAndAllocationPass();
 
+        // Also empties the selection and ends the bending interaction.
         forgetTreePointers();
         buildAllTreeGeometry(branchPoints, leafPoints, pickTable, geometryAttributes, capPoints);
-        selection->Clear();
     }
     bendTarget.state = 0;
     repaint();

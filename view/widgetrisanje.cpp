@@ -97,6 +97,7 @@ void WidgetRisanje::forgetTreePointers()
     attachments.pendingWeight = WeightRecord();
     attachments.pendingSpreader = SpreaderRecord();
     attachments.pendingTie = TieRecord();
+    angleFirstId = 0;  // an id of the old table names another node in the new one
     if (treesChangedCallback)
         treesChangedCallback();
 }

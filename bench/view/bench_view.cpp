@@ -11,109 +11,24 @@
 // own, so the figures depend on how busy the machine is; the CPU column is the
 // whole process's CPU time (the driver's threads included), which a busy
 // machine disturbs less. Run under xvfb-run. With TRELIMO_SCREENSHOTS set to a
-// folder, the frame of each workload is saved there (bench_view_<n>.png).
+// folder, the frame of each workload is saved there (bench_view_<n>.png), to
+// compare what the frame shows before and after a change of the drawing.
 
 #include <benchmark/benchmark.h>
 
-#include "environment/environment.h"
-#include "environment/openclholder.h"
-#include "model/parameters.h"
-#include "view/widgetrisanje.h"
+#include "bench/view/viewscene.h"
 
-#include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QSurfaceFormat>
-#include <QTest>
-
-#include <iostream>
-#include <memory>
 #include <set>
-#include <sstream>
-#include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+using benchview::kHeight;
+using benchview::kWidth;
+using benchview::scene;
+using benchview::ViewScene;
 
-// The widget with its scene, made once; it grows forward to the iteration a
-// benchmark asks for and restarts from seed 3 when asked for fewer.
-struct ViewScene {
-    std::unique_ptr<WidgetRisanje> widget;
-    int grown = 0;
-    std::string error;
-
-    ViewScene()
-    {
-        static int argc = 1;
-        static char name[] = "bench_view";
-        static char* argv[] = {name, nullptr};
-        randomEngine.seed(3);
-        new QApplication(argc, argv);  // lives as long as the process
-        QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-        format.setSamples(16);
-        format.setVersion(3, 3);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-        QSurfaceFormat::setDefaultFormat(format);
-        Environment::create();
-        const QString folder = QCoreApplication::applicationDirPath();
-        if (QDir(folder).exists(QStringLiteral("tex")))
-            QDir::setCurrent(folder);
-
-        widget = std::make_unique<WidgetRisanje>();
-        widget->resize(kWidth, kHeight);
-        widget->show();
-        if (!QTest::qWaitForWindowExposed(widget.get()) || !widget->glReady)
-            error = "the widget did not set up OpenGL (run under xvfb-run)";
-        QTest::qWait(20);
-    }
-
-    ~ViewScene()
-    {
-        widget.reset();
-        delete OpenClHolder::instance;
-    }
-
-    void growTo(int iterations)
-    {
-        // The growth lines are not the benchmark's output.
-        std::ostringstream sink;
-        std::streambuf* saved = std::cout.rdbuf(sink.rdbuf());
-        if (iterations < grown) {
-            randomEngine.seed(3);
-            widget->resetTrees();
-            widget->growStep();
-            grown = 0;
-        }
-        for (; grown < iterations; ++grown)
-            widget->growStep();
-        widget->rebuildGeometry(true);
-        std::cout.rdbuf(saved);
-        QTest::qWait(20);
-    }
-
-    // One frame as paintGL draws it, to the end of the GPU work.
-    void frame()
-    {
-        widget->makeCurrent();
-        widget->renderRequestNow();
-        widget->context()->functions()->glFinish();
-        widget->doneCurrent();
-    }
-};
-
-ViewScene& scene()
-{
-    static ViewScene made;
-    return made;
-}
-
-// The workload's frame, once per tree size, to compare what the frame shows
-// before and after a change of the drawing.
+// The workload's frame, once per tree size.
 void saveScreenshot(ViewScene& s, int iterations)
 {
     static std::set<int> saved;

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "xserver.h"
+#include "support/xserver.h"
 
 #include <cstdio>
 #include <functional>

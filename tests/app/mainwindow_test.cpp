@@ -50,7 +50,7 @@
 #include "view/eventloopfailure.h"
 #include "view/vertexdata.h"
 #include "view/widgetrisanje.h"
-#include "xserver.h"
+#include "support/xserver.h"
 
 namespace {
 

@@ -41,9 +41,10 @@
 #include "model/internode.h"
 #include "model/tree.h"
 #include "support/streamcapture.h"
+#include "view/camerastate.h"
 #include "view/eventloopfailure.h"
 #include "view/widgetrisanje.h"
-#include "xserver.h"
+#include "support/xserver.h"
 
 namespace {
 
@@ -55,26 +56,39 @@ int environmentNumber(const char* name, int fallback)
     return ok ? number : fallback;
 }
 
-// The first node of the subtree whose position or direction is not finite.
-const Internode* firstNonFinite(const Internode* node)
+// Walks every node of every tree (on a stack: a shoot may be long).
+template <class Visit>
+void forEachNode(Visit&& visit)
 {
-    if (!node)
-        return nullptr;
-    for (int axis = 0; axis < 3; ++axis)
-        if (!std::isfinite(node->position[axis]) || !std::isfinite(node->direction[axis]))
-            return node;
-    for (const Internode* child : node->children)
-        if (const Internode* bad = firstNonFinite(child))
-            return bad;
-    return nullptr;
+    std::vector<const Internode*> pending;
+    for (const Tree* tree : allTrees)
+        pending.push_back(tree->root);
+    while (!pending.empty()) {
+        const Internode* node = pending.back();
+        pending.pop_back();
+        visit(*node);
+        for (const Internode* child : node->children)
+            if (child)
+                pending.push_back(child);
+    }
 }
 
+bool everyNodeFinite()
+{
+    bool finite = true;
+    forEachNode([&](const Internode& node) {
+        for (int axis = 0; axis < 3; ++axis)
+            finite = finite && std::isfinite(node.position[axis]) && std::isfinite(node.direction[axis]);
+    });
+    return finite;
+}
+
+// Nodes that are internodes now (not buds, not cut stubs).
 int internodesOfAllTrees()
 {
-    int sum = 0;
-    for (const Tree* tree : allTrees)
-        sum += tree->root->internodeCount;
-    return sum;
+    int count = 0;
+    forEachNode([&](const Internode& node) { count += !node.isBud && !node.removed ? 1 : 0; });
+    return count;
 }
 
 class Soak {
@@ -84,18 +98,38 @@ public:
     {
         // Every operation, by name, with how often it is drawn.
         operations_ = {
-            {"grow", 6, [this] { clickToolBar("actionIzvedi_iteracijo_rasti"); }},
+            {"grow", 12, [this] { clickToolBar("actionIzvedi_iteracijo_rasti"); }},
             {"restart", 1, [this] { clickToolBar("actionZnova"); }},
             {"clear", 1, [this] { clickButton("page_4", "pushButtonClear"); }},
             {"generate", 2, [this] { seasons(pick(0, 2)); clickButton("page_4", "pushButtonGenerirja"); }},
             {"clear and generate", 2, [this] { seasons(pick(0, 3)); clickButton("page_4", "pushButtonClearAndGen"); }},
             {"mode", 6, [this] { chooseMode(pick(0, 9)); }},
-            {"right click", 14, [this] { rightClick(); }},
+            {"right click", 14, [this] { rightClick(somewhere()); }},
+            {"cut", 4, [this] {
+                 chooseMode(ModePruning);
+                 rightClick(onATree());
+             }},
+            {"plant", 1, [this] {
+                 chooseMode(ModePlanting);
+                 rightClick(anywhere());
+             }},
+            {"tie, spread or weigh", 4, [this] {
+                 // The three stages in a row: pick a shoot, choose the target, confirm.
+                 // Thin shoots are hard to hit: a few tries for the pick.
+                 chooseMode(pick(ModeTying, ModeWeighting));
+                 for (int attempt = 0; attempt < 8 && widget_.bendTarget.state == 0; ++attempt)
+                     rightClick(onATree());
+                 for (int stage = 1; stage < 3; ++stage) {
+                     hover();
+                     rightClick(somewhere());
+                 }
+             }},
             {"hover", 10, [this] { hover(); }},
             {"drag", 2, [this] { drag(); }},
             {"wheel", 2, [this] { wheel(); }},
             {"keys", 2, [this] { keys(); }},
-            {"parameter", 8, [this] { parameter(); }},
+            {"parameter", 6, [this] { parameter(false); }},
+            {"camera box", 2, [this] { parameter(true); }},
             {"growth curve", 2, [this] { growthCurve(); }},
             {"apply cuts", 2, [this] { clickButton("page_5", "pushButtonApplyRezanje"); }},
             {"immediate cuts", 1, [this] { clickBox("page_5", "checkBoxReziTakoj"); }},
@@ -104,7 +138,7 @@ public:
              [this] { clickBox("page_4", pick(0, 1) ? "checkBoxProbabilistic" : "checkBoxDeterministic"); }},
             {"environment display", 1, [this] { clickBox("pageEnvParams", "checkBoxPrikazRisanjaSenc"); }},
             {"information", 1, [this] { comboStep("page_6", "comboBoxTipPrikazaInformaijc"); }},
-            {"view", 2, [this] {
+            {"view", 3, [this] {
                  const char* presets[] = {"actionVIEW_0", "actionView_TOP", "actionShrani_pogled",
                                           "actionNalozi_pogled"};
                  clickToolBar(presets[pick(0, 3)]);
@@ -124,6 +158,9 @@ public:
                 clickToolBar("actionZnova");
             const Operation& operation = draw();
             ++performed_[operation.name];
+            const std::size_t treesBefore = allTrees.size();
+            const int internodesBefore = internodesOfAllTrees();
+            const std::size_t toolsBefore = appliedTools();
             {
                 StreamCapture out(std::cout);  // the growth lines of thousands of steps
                 operation.run();
@@ -132,9 +169,14 @@ public:
             if (hasEventLoopFailure())
                 return "step " + std::to_string(step) + " (" + operation.name + "): " +
                        failureMessage(takeEventLoopFailure()).toStdString();
-            for (const Tree* tree : allTrees)
-                if (firstNonFinite(tree->root))
-                    return "step " + std::to_string(step) + " (" + operation.name + "): a node is not finite";
+            if (!everyNodeFinite())
+                return "step " + std::to_string(step) + " (" + operation.name + "): a node is not finite";
+            // Fewer internodes on as many trees: a cut (restarts aside).
+            if (allTrees.size() == treesBefore && internodesOfAllTrees() < internodesBefore &&
+                operation.name.find("clear") == std::string::npos && operation.name != "restart")
+                ++cuts_;
+            tools_ += appliedTools() > toolsBefore ? 1 : 0;
+            planted_ += allTrees.size() > treesBefore ? 1 : 0;
             largest_ = std::max(largest_, internodesOfAllTrees());
             mostTrees_ = std::max(mostTrees_, static_cast<int>(allTrees.size()));
         }
@@ -143,8 +185,9 @@ public:
 
     void report(int count, double seconds) const
     {
-        std::printf("soak: %d operations in %.1f s, largest scene %d internodes, at most %d trees\n", count, seconds,
-                    largest_, mostTrees_);
+        std::printf("soak: %d operations in %.1f s; largest scene %d internodes, at most %d trees; %d cuts, %d ties, "
+                    "spreaders or weights applied, %d trees planted\n",
+                    count, seconds, largest_, mostTrees_, cuts_, tools_, planted_);
         for (const auto& [name, times] : performed_)
             std::printf("soak:   %-20s %d\n", name.c_str(), times);
     }
@@ -155,6 +198,12 @@ private:
         int weight;
         std::function<void()> run;
     };
+
+    std::size_t appliedTools() const
+    {
+        const Attachments& tools = widget_.attachments;
+        return tools.ties.size() + tools.spreaders.size() + tools.weights.size();
+    }
 
     int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
 
@@ -234,9 +283,26 @@ private:
             QTest::keyClick(mode, mode->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
     }
 
-    void rightClick()
+    // Half the clicks aim at an internode the view shows, so that the tools
+    // find branches to work on.
+    QPoint somewhere() { return pick(0, 1) ? onATree() : anywhere(); }
+
+    // The middle of a shown internode, or anywhere when none is on screen.
+    QPoint onATree()
     {
-        const QPoint at = anywhere();
+        if (widget_.pickTable.size() < 2)
+            return anywhere();
+        const Internode* node = widget_.pickTable[static_cast<std::size_t>(
+            pick(1, static_cast<int>(widget_.pickTable.size()) - 1))];
+        const glm::vec3 middle = node->position + 0.5f * node->direction;
+        const glm::vec3 at = projectToScreen(middle, widget_.camera.mvp, widget_.width(), widget_.height());
+        if (!isFinitePoint(at) || at.x < 0 || at.y < 0 || at.x >= widget_.width() || at.y >= widget_.height())
+            return anywhere();
+        return QPoint(static_cast<int>(at.x), static_cast<int>(at.y));
+    }
+
+    void rightClick(QPoint at)
+    {
         QTest::mouseMove(&widget_, at);
         QTest::qWait(12);
         QTest::mouseClick(&widget_, Qt::RightButton, {}, at);
@@ -244,7 +310,7 @@ private:
 
     void hover()
     {
-        QTest::mouseMove(&widget_, anywhere());
+        QTest::mouseMove(&widget_, somewhere());
         QTest::qWait(12);
     }
 
@@ -274,8 +340,9 @@ private:
         QTest::keyClick(&widget_, keys[pick(0, 5)]);
     }
 
-    // A reachable parameter box at its minimum, its maximum, 0 or in between.
-    void parameter()
+    // A reachable parameter box (a model one or a camera one) at its minimum,
+    // its maximum, 0 or in between.
+    void parameter(bool camera)
     {
         struct Box {
             const char* page;
@@ -290,7 +357,8 @@ private:
             {"page", "doubleSpinBoxCamRotY"},       {"page", "doubleSpinBoxCamZoom"},
             {"page", "doubleSpinBoxCamObjRotX"},    {"page", "doubleSpinBoxCamObjRotY"},
         };
-        const Box& box = boxes[pick(0, static_cast<int>(std::size(boxes)) - 1)];
+        const int cameraBoxes = 8, modelBoxes = static_cast<int>(std::size(boxes)) - cameraBoxes;
+        const Box& box = camera ? boxes[pick(modelBoxes, modelBoxes + cameraBoxes - 1)] : boxes[pick(0, modelBoxes - 1)];
         openPage(box.page);
         auto* spin = find<QDoubleSpinBox>(box.name);
         const double low = spin->minimum(), high = spin->maximum();
@@ -318,6 +386,9 @@ private:
     std::map<std::string, int> performed_;
     int largest_ = 0;
     int mostTrees_ = 0;
+    int cuts_ = 0;
+    int tools_ = 0;
+    int planted_ = 0;
 };
 
 }  // namespace

@@ -143,4 +143,22 @@ TEST(DeviceChoice, PrintsTheInventoryInListingOrder)
                          "Last device selected!\n");
 }
 
+// Each platform's and device's lines are out before the next one is listed,
+// so that a failing query of a later one cannot hide them.
+TEST(DeviceChoice, WritesEachLineAsSoonAsItIsListed)
+{
+    std::ostringstream out;
+    DeviceChooser chooser(true, -1, -1, out);
+    chooser.addPlatform(platform("Pa", {}));
+    EXPECT_EQ(out.str(), "0. Platforma Name: Pa, vendVPa, v: 1.2 Pa\n Profile: FULL_PROFILE exts: cl_khr_icd\n");
+    chooser.addDevice(cpu("cpu0"));
+    EXPECT_EQ(out.str().substr(out.str().find("  Device")),
+              "  Device cpu0 from: Vendor C v: OpenCL 1.2\n  0. Device cpu0 from: Vendor C v: OpenCL 1.2\n"
+              "Last device selected!\n");
+    chooser.addPlatform(platform("Pb", {}));
+    EXPECT_EQ(out.str().substr(out.str().rfind("1. ")), "1. Platforma Name: Pb, vendVPb, v: 1.2 Pb\n"
+                                                          " Profile: FULL_PROFILE exts: cl_khr_icd\n");
+    EXPECT_EQ(chooser.choice().platform, 0);
+}
+
 } // namespace

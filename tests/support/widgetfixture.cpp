@@ -4,6 +4,7 @@
 #include "environment/opencl.h"
 #include "environment/openclholder.h"
 #include "support/streamcapture.h"
+#include "support/xserver.h"
 #include "view/eventloopfailure.h"
 #include "view/utils.h"
 #include "view/widgetrisanje.h"
@@ -30,6 +31,9 @@ void setUpProcess()
         return;
     done = true;
     if (!QApplication::instance()) {
+        // Windows of tests running beside this one would otherwise overlap
+        // this one's on a shared server and show in its screen grabs.
+        static PrivateXServer server;
         static int argc = 1;
         static char name[] = "trelimo_widget_test";
         static char* argv[] = {name, nullptr};

@@ -87,23 +87,38 @@ int countOf(const std::string& text, const std::string& piece)
     return count;
 }
 
-// The top level and sixteen nested levels are read; the seventeenth include
-// stays as text and is reported once.
-TEST(ReadShaderSourceTest, IncludeCycleStopsAtTheNestingLimit)
+// An include of a file that is being read already is left out, its line kept
+// as a comment, and reported; a file included again outside a cycle is read
+// again. Three includes of a cycle thus cost three reads of it, not an
+// expansion that grows with every level.
+TEST(ReadShaderSourceTest, IncludeCyclesAreLeftOutAndReported)
 {
-    {
+    struct Case {
+        const char* name;
+        int ownLines, aLines, bLines, innerLines, reports;
+    };
+    const Case cases[] = {
+        {"selfcycle.glsl", 1, 0, 0, 0, 1},
+        {"cyclea.glsl", 0, 1, 1, 0, 1},
+        {"repeats.glsl", 0, 3, 3, 2, 3},
+    };
+    for (const Case& c : cases) {
         StreamCapture err(std::cerr);
-        const std::string text = ReadShaderSource(":/shaders/test/selfcycle.glsl");
-        EXPECT_EQ(countOf(text, "own line\t//"), 17);
-        EXPECT_EQ(countOf(text, tagged("#include <test/selfcycle.glsl>", "selfcycle.glsl", 2)), 1);
-        EXPECT_EQ(countOf(err.text(), "nested deeper than 16 at :/shaders/test/selfcycle.glsl:2"), 1) << err.text();
+        const std::string text = ReadShaderSource(std::string(":/shaders/test/") + c.name);
+        EXPECT_EQ(countOf(text, "own line\t//"), c.ownLines) << c.name;
+        EXPECT_EQ(countOf(text, "line of a\t//"), c.aLines) << c.name;
+        EXPECT_EQ(countOf(text, "line of b\t//"), c.bLines) << c.name;
+        EXPECT_EQ(countOf(text, "inner line\t//"), c.innerLines) << c.name;
+        EXPECT_EQ(countOf(err.text(), "shader include cycle"), c.reports) << c.name << err.text();
+        EXPECT_EQ(countOf(text, "\n// #include <"), c.reports) << c.name;
     }
     StreamCapture err(std::cerr);
-    const std::string text = ReadShaderSource(":/shaders/test/cyclea.glsl");
-    // a, b, a, ... over levels 0 to 16: nine of a and eight of b.
-    EXPECT_EQ(countOf(text, "line of a\t//"), 9);
-    EXPECT_EQ(countOf(text, "line of b\t//"), 8);
-    EXPECT_EQ(countOf(err.text(), "nested deeper than 16"), 1) << err.text();
+    EXPECT_EQ(ReadShaderSource(":/shaders/test/selfcycle.glsl"),
+              tagged("own line", "selfcycle.glsl", 1) + tagged("// #include <test/selfcycle.glsl>", "selfcycle.glsl", 2));
+    EXPECT_NE(err.text().find(":/shaders/test/selfcycle.glsl is already being read, at "
+                              ":/shaders/test/selfcycle.glsl:2"),
+              std::string::npos)
+        << err.text();
 }
 
 TEST(CompileShaderStageDeathTest, EmptySourceEndsTheProcess)

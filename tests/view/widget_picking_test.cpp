@@ -119,9 +119,19 @@ int distanceToAnId(const IdImage& image, int x, int y)
     return best;
 }
 
+// What the window shows once composition has settled: two grabs 20 ms apart
+// that agree (a loaded machine may compose a queued frame late).
 QImage screenOf(WidgetRisanje& widget)
 {
-    return QGuiApplication::primaryScreen()->grabWindow(widget.winId()).toImage();
+    QImage previous = QGuiApplication::primaryScreen()->grabWindow(widget.winId()).toImage();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        widgettest::processEventsFor(20);
+        QImage current = QGuiApplication::primaryScreen()->grabWindow(widget.winId()).toImage();
+        if (current == previous)
+            return current;
+        previous = std::move(current);
+    }
+    return previous;
 }
 
 class WidgetPicking : public ::testing::Test {

@@ -151,11 +151,11 @@ float StozecVrednostSence(vec3 stozec, vec3 popek)
 }
 
 // StozecVrednostSence of sixteen apexes (given by coordinate) on one point,
-// without branches per apex. Two parts are left out when no lane needs them:
-// the tanh term when every apex is 32 or more away (from there on it is 0:
-// tanh(1/32)^32 is about 2^-160, below the smallest power of two that
-// fast_exp2 gives), and the sinh term when no apex is above the point. A NaN
-// coordinate fails both tests, so its lane still turns out NaN.
+// without branches per apex. A term is left out when it is 0 in every lane:
+// the tanh term when every apex is 32 or more away (tanh(1/32)^32 is about
+// 2^-160, below the smallest power of two that fast_exp2 gives), the sinh term
+// where no apex is above the point or where x >= 88 (exp(-x) below 2^-126). A
+// NaN coordinate fails every test, so its lane still turns out NaN.
 float16 StozecVrednostSence16(float16 sx, float16 sy, float16 sz, vec3 popek)
 {
     float16 dx = sx - popek.x;
@@ -169,11 +169,11 @@ float16 StozecVrednostSence16(float16 sx, float16 sy, float16 sz, vec3 popek)
         float16 e = fast_exp2_16((2.0f * M_LOG2E_F) / r);
         shadow = fast_exp2_16(r * fast_log2_16((e - 1.0f) / (e + 1.0f)));
     }
-    if (!all(dy <= 0.0f)) {
-        float16 dy5 = dy / 5.0f;
-        float16 below = shadow + ConeBelowTerm16(dy5, 2.0f * sqrt(horizontal2) + dy5);
-        shadow = select(below, shadow, dy <= 0.0f);
-    }
+    float16 dy5 = dy / 5.0f;
+    float16 x = 2.0f * sqrt(horizontal2) + dy5;
+    int16 level = dy <= 0.0f;
+    if (!all(level | (x >= 88.0f)))
+        shadow = select(shadow + ConeBelowTerm16(dy5, x), shadow, level);
     return select(shadow, (float16)(1.0f), r2 <= 0.0f);
 }
 

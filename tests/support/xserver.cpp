@@ -1,4 +1,4 @@
-#include "xserver.h"
+#include "support/xserver.h"
 
 #include <QByteArray>
 

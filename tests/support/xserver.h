@@ -1,7 +1,7 @@
 #pragma once
-// An X server (Xvfb) of the test program's own, so that window activation, focus
-// and key presses are not shared with tests running beside it. Start it before
-// the application object: it points DISPLAY at itself.
+// An X server (Xvfb) of the test program's own, so that window activation, focus,
+// key presses and what the screen shows are not shared with tests running beside
+// it. Start it before the application object: it points DISPLAY at itself.
 
 #include <QProcess>
 

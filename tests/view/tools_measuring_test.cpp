@@ -1,0 +1,167 @@
+// Measuring lengths and angles and planting trees through the mouse on the
+// shown widget. Expected values come from the camera's rays and the trees'
+// own positions, not from the depth buffer the tools read.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/treebuilders.h"
+#include "tools_support.h"
+
+namespace {
+
+using namespace toolstest;
+
+class MeasuringTest : public ToolTest {
+protected:
+    void SetUp() override
+    {
+        ToolTest::SetUp();
+        w().statusMessageCallback = [this](const QString& text) { status = text; };
+    }
+    void TearDown() override { w().statusMessageCallback = nullptr; }
+
+    // The number in the last status message "Len: <number><unit>".
+    double statusValue(const QString& unit) const
+    {
+        EXPECT_TRUE(status.startsWith("Len: ") && status.endsWith(unit)) << status.toStdString();
+        return status.mid(5, status.size() - 5 - unit.size()).toDouble();
+    }
+
+    QString status;
+};
+
+TEST_F(MeasuringTest, LengthFromAFixedPointToTheCursor)
+{
+    FanTree fan;
+    showTrees({fan.tree});
+    w().mode = ModeLength;
+    const QPoint p1(120, 440), p2(520, 420), p3(330, 465);  // all on the ground
+
+    hoverAt(p1);
+    rightClick(p1);
+    ASSERT_EQ(w().lengthStage, 1);
+    hoverAt(p2);
+    const double first = glm::length(groundUnder(p1) - groundUnder(p2)) / 10.0;
+    EXPECT_NEAR(statusValue("m"), first, 0.011);
+    EXPECT_EQ("Len: " + w().infoText, status);
+
+    // A second click releases the first point: it follows the cursor again.
+    rightClick(p2);
+    ASSERT_EQ(w().lengthStage, 0);
+    hoverAt(p3);
+    EXPECT_NEAR(statusValue("m"), glm::length(groundUnder(p3) - groundUnder(p2)) / 10.0, 0.011);
+}
+
+// A straight shoot of four internodes along a slant whose end-to-end cosine
+// rounds past -1 in single precision; its base at (0, 2, 0) on a trunk.
+std::vector<Internode*> straightAxis(Tree* tree)
+{
+    tree->age = 2;
+    tree->root->direction = glm::vec3(0.0f, 2.0f, 0.0f);
+    tree->root->thickness = 0.3f;
+    std::vector<Internode*> axis;
+    Internode* node = tree->root;
+    for (int i = 0; i < 4; ++i) {
+        node = attach(node, 0, glm::vec3(0.1f, 1.0f, 0.18f), 0.15f, 1);
+        axis.push_back(node);
+    }
+    closeWithBuds(tree->root, 1);
+    return axis;
+}
+
+TEST_F(MeasuringTest, AngleAtTheCommonNode)
+{
+    FanTree fan;
+    FanTree other(glm::vec3(-6.5f, 0.0f, 0.0f));
+    Tree* straight = new Tree();
+    straight->root->position = glm::vec3(5.0f, 0.0f, 0.0f);
+    const std::vector<Internode*> axis = straightAxis(straight);
+
+    struct Case {
+        const char* name;
+        Internode* first;
+        Internode* second;
+        Internode* common;  // null: the two lie in different trees
+    };
+    const std::vector<Case> cases = {
+        {"two branches of the trunk", fan.c, fan.t, fan.root},
+        {"across the leader", fan.t, fan.c, fan.root},
+        {"one straight axis", axis[0], axis[3], axis[0]},
+        {"different trees", fan.t, other.t, nullptr},
+    };
+    showTrees({fan.tree, other.tree, straight});
+    w().mode = ModeAngle;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rightClick(pixelAlong(c.first, 0.5f));
+        ASSERT_EQ(w().angleFirstId, idOf(c.first));
+        status.clear();
+        const std::string printed = stdoutOf([&] { hoverAt(pixelAlong(c.second, 0.5f)); });
+        ASSERT_EQ(w().angleSecondId, idOf(c.second));
+        EXPECT_EQ(countOf(printed, "A:"), 1);
+        EXPECT_EQ(countOf(printed, "B:"), 1);
+        EXPECT_EQ(countOf(printed, "OCE:"), c.common ? 1 : 0);
+        if (!c.common) {
+            EXPECT_EQ(status, QString("Len: nan") + QChar(0x00B0));
+            continue;
+        }
+        const glm::dvec3 vertex = glm::dvec3(c.common->position) + glm::dvec3(c.common->direction);
+        const glm::dvec3 toA = glm::dvec3(c.first->position) - vertex;
+        const glm::dvec3 toB = glm::dvec3(c.second->position) - vertex;
+        const double expected =
+            std::acos(glm::clamp(glm::dot(toA, toB) / (glm::length(toA) * glm::length(toB)), -1.0, 1.0)) * 180.0 /
+            M_PI;
+        EXPECT_NEAR(statusValue(QString(QChar(0x00B0))), expected, 0.02);
+    }
+}
+
+TEST_F(MeasuringTest, PlantingAppendsAnUngrownTreeWhereTheGroundWasHit)
+{
+    struct Case {
+        const char* name;
+        QPoint pixel;
+        bool planted;
+    };
+    const std::vector<Case> cases = {
+        {"on the ground", QPoint(470, 450), true},
+        {"left of the window", QPoint(-6, 450), false},
+        {"below the window", QPoint(200, 490), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FanTree fan;
+        showTrees({fan.tree});
+        w().mode = ModeAngle;
+        rightClick(pixelAlong(fan.t, 0.5f));
+        ASSERT_GT(w().angleFirstId, 0);
+
+        w().mode = ModePlanting;
+        const glm::vec3 ground = groundUnder(c.pixel);
+        rightClick(c.pixel);
+        ASSERT_EQ(allTrees.size(), c.planted ? 2u : 1u);
+        if (!c.planted)
+            continue;
+        const Tree* planted = allTrees.back();
+        EXPECT_LT(glm::length(planted->root->position - ground), 0.05f);
+        EXPECT_EQ(planted->age, 0);
+        EXPECT_TRUE(planted->root->isBud);
+        // The trees changed: the first angle pick named a node of the old table.
+        EXPECT_EQ(w().angleFirstId, 0);
+
+        const std::string printed = stdoutOf([&] { w().growOrRestart(false); });
+        std::ostringstream address;
+        address << "tree: " << static_cast<const void*>(planted) << " ";
+        EXPECT_GE(countOf(printed, address.str()), 1);
+        EXPECT_EQ(planted->age, 1);
+        EXPECT_FALSE(planted->root->isBud);
+    }
+}
+
+}  // namespace
