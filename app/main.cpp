@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QGLFormat>
 #include <QMessageBox>
-#include <QSurfaceFormat>
 #include <QTextCodec>
 #include <QTranslator>
 
@@ -17,6 +16,7 @@
 #include "environment/environment.h"
 #include "model/parameters.h"
 #include "view/eventloopfailure.h"
+#include "view/surfaceformat.h"
 
 namespace {
 
@@ -32,11 +32,7 @@ int runGuardedProgram(Application& application)
     translator->load(QStringLiteral(":/tr/tr/localization_strings_") + languageCode);
     QCoreApplication::installTranslator(translator);
 
-    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-    format.setSamples(16);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    QSurfaceFormat::setDefaultFormat(format);
+    installProgramSurfaceFormat();
 
     Environment::create();
 

@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -24,6 +23,7 @@
 #include "model/tree.h"
 #include "model/internode.h"
 #include "view/eventloopfailure.h"
+#include "view/surfaceformat.h"
 #include "view/widgetrisanje.h"
 
 namespace {
@@ -188,11 +188,7 @@ int main(int argc, char** argv)
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     Application application(argc, argv);
-    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-    format.setSamples(16);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    QSurfaceFormat::setDefaultFormat(format);
+    installProgramSurfaceFormat();
     Environment::create();
     QDir::setCurrent(QCoreApplication::applicationDirPath());  // tex/ and icons/
     QSettings(QStringLiteral("Vel Kestrin"), QStringLiteral("Trelimo"))

@@ -17,7 +17,6 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QEvent>
-#include <QSurfaceFormat>
 #include <QTest>
 #include <QWindow>
 
@@ -29,6 +28,7 @@
 #include "environment/environment.h"
 #include "model/internode.h"
 #include "model/parameters.h"
+#include "view/surfaceformat.h"
 #include "view/widgetrisanje.h"
 
 namespace {
@@ -55,11 +55,7 @@ WidgetRisanje* workload()
             static char name[] = "bench_view";
             static char* argv[] = {name, nullptr};
             new QApplication(argc, argv);  // lives as long as the process
-            QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-            format.setSamples(16);
-            format.setVersion(3, 3);
-            format.setProfile(QSurfaceFormat::CoreProfile);
-            QSurfaceFormat::setDefaultFormat(format);
+            installProgramSurfaceFormat();
             const QString folder = QCoreApplication::applicationDirPath();
             if (QDir(folder).exists(QStringLiteral("tex")))
                 QDir::setCurrent(folder);

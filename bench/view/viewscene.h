@@ -8,6 +8,7 @@
 #include "environment/environment.h"
 #include "environment/openclholder.h"
 #include "model/parameters.h"
+#include "view/surfaceformat.h"
 #include "view/widgetrisanje.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
-#include <QSurfaceFormat>
 #include <QTest>
 
 #include <iostream>
@@ -43,11 +43,7 @@ struct ViewScene {
         static char* argv[] = {name, nullptr};
         randomEngine.seed(3);
         new QApplication(argc, argv);  // lives as long as the process
-        QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-        format.setSamples(16);
-        format.setVersion(3, 3);
-        format.setProfile(QSurfaceFormat::CoreProfile);
-        QSurfaceFormat::setDefaultFormat(format);
+        installProgramSurfaceFormat();
         Environment::create();
         const QString folder = QCoreApplication::applicationDirPath();
         if (QDir(folder).exists(QStringLiteral("tex")))

@@ -24,7 +24,6 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -48,6 +47,7 @@
 #include "support/streamcapture.h"
 #include "support/treebuilders.h"
 #include "view/eventloopfailure.h"
+#include "view/surfaceformat.h"
 #include "view/vertexdata.h"
 #include "view/widgetrisanje.h"
 #include "support/xserver.h"
@@ -585,11 +585,7 @@ int main(int argc, char** argv)
     if (!server.running())
         qFatal("Xvfb did not start");
     Application application(argc, argv);
-    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-    format.setSamples(16);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    QSurfaceFormat::setDefaultFormat(format);
+    installProgramSurfaceFormat();
     Environment::create();
     QDir::setCurrent(QCoreApplication::applicationDirPath());  // tex/ and icons/ lie here
     setDisclaimerShown(false);

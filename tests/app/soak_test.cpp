@@ -27,7 +27,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolBox>
@@ -43,6 +42,7 @@
 #include "support/streamcapture.h"
 #include "view/camerastate.h"
 #include "view/eventloopfailure.h"
+#include "view/surfaceformat.h"
 #include "view/widgetrisanje.h"
 #include "support/xserver.h"
 
@@ -403,11 +403,7 @@ int main(int argc, char** argv)
         return 1;
     }
     Application application(argc, argv);
-    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-    format.setSamples(16);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    QSurfaceFormat::setDefaultFormat(format);
+    installProgramSurfaceFormat();
     Environment::create();
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QSettings(QStringLiteral("Vel Kestrin"), QStringLiteral("Trelimo"))

@@ -7,6 +7,7 @@
 #include "support/xserver.h"
 #include "view/eventloopfailure.h"
 #include "view/utils.h"
+#include "view/surfaceformat.h"
 #include "view/widgetrisanje.h"
 
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_3_Core>
-#include <QSurfaceFormat>
 #include <QTest>
 
 #include <exception>
@@ -39,11 +39,7 @@ void setUpProcess()
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);  // lives as long as the process
     }
-    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
-    format.setSamples(16);
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
-    QSurfaceFormat::setDefaultFormat(format);
+    installProgramSurfaceFormat();
     if (!Environment::instance)
         Environment::create();
     // The renderer reads its textures from "tex/" in the working directory;
@@ -54,6 +50,13 @@ void setUpProcess()
 }
 
 void processEventsFor(int milliseconds) { QTest::qWait(milliseconds); }
+
+void keepScreenshot(const QImage& image, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
+    if (!folder.isEmpty())
+        image.save(folder + "/" + name + ".png");
+}
 
 std::string takeStoredFailure()
 {

@@ -27,14 +27,6 @@ namespace {
 
 using widgettest::TestWidget;
 
-// Saves a frame worth looking at when TRELIMO_SCREENSHOTS names a folder.
-void keep(const QImage& image, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
-    if (!folder.isEmpty())
-        image.save(folder + "/" + name + ".png");
-}
-
 struct BufferContents {
     std::int64_t bytes = 0;
     std::vector<glm::vec4> records;
@@ -278,7 +270,7 @@ TEST_F(EnvironmentDisplay, ShadedCellsDrawnWithTheirValueTimesTheDisplayAlpha)
         EXPECT_TRUE(widget->paintAndCollectErrors().empty());
         const QImage frame = widget->grab();
         if (alpha == 0.5f)
-            keep(frame, QStringLiteral("envdisplay_field"));
+            widgettest::keepScreenshot(frame, QStringLiteral("envdisplay_field"));
         const glm::vec3 shaded(0.0f, 99.9f, 50.0f);
         const glm::vec3 unshaded(100.0f, 99.9f, 50.0f);
         EXPECT_TRUE(darkenedBy(pixelAt(frame, w(), shaded), pixelAt(behind, w(), shaded), 1.0 - value * alpha))
@@ -300,7 +292,7 @@ TEST_F(EnvironmentDisplay, MarkerSlicesEachCoverTheBoxWithOneOverMarkerDimOpacit
         EXPECT_TRUE(widget->paintAndCollectErrors().empty());
         const QImage frame = widget->grab();
         if (markerDim == 5)
-            keep(frame, QStringLiteral("envdisplay_slices"));
+            widgettest::keepScreenshot(frame, QStringLiteral("envdisplay_slices"));
         // Every slice lies between the camera and the sky behind the box's middle.
         const double through = std::pow(1.0 - 1.0 / markerDim, markerDim);
         const glm::vec3 middle(0.0f, 100.0f, 0.0f);

@@ -29,14 +29,6 @@ namespace {
 
 using widgettest::TestWidget;
 
-// Saves a frame worth looking at when TRELIMO_SCREENSHOTS names a folder.
-void keep(const QImage& image, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
-    if (!folder.isEmpty())
-        image.save(folder + "/" + name + ".png");
-}
-
 class InputHover : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { widget = new TestWidget(480, 360); }
@@ -123,7 +115,7 @@ TEST_F(InputHover, FilteringHighlightsTheHoveredInternodesPathAndSubtree)
     const Internode* picked = w().pickedNode(w().pickedId);
     ASSERT_EQ(picked, hovered) << "picked id " << w().pickedId;
 
-    keep(widget->grab(), QStringLiteral("input_filtering"));
+    widgettest::keepScreenshot(widget->grab(), QStringLiteral("input_filtering"));
     const std::vector<LineVertex> expected = expectedPath(hovered);
     ASSERT_EQ(w().highlightPath.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -183,7 +175,7 @@ TEST_F(InputHover, InformationTextOfTheHoveredNodeIsRenderedOnlyWhenItChanges)
     hoverAt(middleOf(a));
     ASSERT_EQ(w().pickedNode(w().pickedId), a);
     EXPECT_EQ(w().infoText.toStdString(), infoTextOf(a));
-    keep(widget->grab(), QStringLiteral("input_information"));
+    widgettest::keepScreenshot(widget->grab(), QStringLiteral("input_information"));
     EXPECT_FALSE(w().infoTextDirty);
     EXPECT_TRUE(textTextureHasInk(w(), true)) << "the text was rendered; now the texture is emptied";
 

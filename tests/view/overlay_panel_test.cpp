@@ -22,14 +22,6 @@ namespace {
 
 using widgettest::TestWidget;
 
-// Saves a frame worth looking at when TRELIMO_SCREENSHOTS names a folder.
-void keep(const QImage& image, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
-    if (!folder.isEmpty())
-        image.save(folder + "/" + name + ".png");
-}
-
 constexpr int textureSide = 512;
 
 // The info text texture read back, top row first (the upload stores it bottom
@@ -104,7 +96,7 @@ TEST_F(Overlays, InfoTextTextureIsWhiteTextOverItsBlackCopyOffsetByThreePixels)
         EXPECT_TRUE(errors.empty()) << errors.front();
         EXPECT_FALSE(w().infoTextDirty);
 
-        keep(widget->grab(), QStringLiteral("overlay_panel_mode%1").arg(c.mode));
+        widgettest::keepScreenshot(widget->grab(), QStringLiteral("overlay_panel_mode%1").arg(c.mode));
         const QImage texture = readTextTexture(w());
         const QImage white = coverage(c.text, c.pointSize, 0);
         const QImage shadow = coverage(c.text, c.pointSize, 3);
@@ -165,7 +157,7 @@ TEST_F(Overlays, ColourLegendOnlyInTheInformationMode)
         w().infoTextDirty = true;
         const QImage frame = widget->grab();
         if (mode == ModeInformation)
-            keep(frame, QStringLiteral("overlay_legend"));
+            widgettest::keepScreenshot(frame, QStringLiteral("overlay_legend"));
         int matching = 0, samples = 0;
         for (int column : {4, 16, 27}) {
             for (int fromBottom = 8; fromBottom < 256; fromBottom += 24) {

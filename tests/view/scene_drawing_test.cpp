@@ -43,13 +43,6 @@ glm::vec3 rgb(const QImage& image, const glm::ivec2& p)
 
 float brightness(const glm::vec3& c) { return (c.r + c.g + c.b) / 3.0f; }
 
-void keep(const QImage& image, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
-    if (!folder.isEmpty())
-        image.save(folder + "/scene_" + name + ".png");
-}
-
 class SceneDrawingTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -125,7 +118,7 @@ TEST_F(SceneDrawingTest, StartUpSceneShowsTrunkRulerSkyAndGround)
 {
     ASSERT_FALSE(view().branchPoints.empty());
     const QImage image = frame();
-    keep(image, "startup");
+    widgettest::keepScreenshot(image, "scene_startup");
 
     // The horizon lies where the ground's far edge projects; well above it is
     // sky, well below it ground.
@@ -164,10 +157,10 @@ TEST_F(SceneDrawingTest, TreeShadowOnGroundDisappearsWithShadowsOff)
     view().camera.location = glm::vec3(0.0f, -12.0f, -14.0f);
     view().camera.cameraRotationY = 40.0f;
     const QImage lit = frame();
-    keep(lit, "shadow_on");
+    widgettest::keepScreenshot(lit, "scene_shadow_on");
     view().castShadows = false;
     const QImage unlit = frame();
-    keep(unlit, "shadow_off");
+    widgettest::keepScreenshot(unlit, "scene_shadow_off");
 
     // The shadow falls below the tree (the light looks straight down): count
     // ground pixels around the tree's foot that shadows darken.
@@ -296,7 +289,7 @@ TEST_F(SceneDrawingTest, InvertedColoursBrightenSkyAndGroundAndSwapTheBark)
     const QImage normal = frame();
     view().invertColours = true;
     const QImage inverted = frame();
-    keep(inverted, "inverted");
+    widgettest::keepScreenshot(inverted, "scene_inverted");
 
     // The sky is unlit: its added colour rises from 0.3 to 0.6 (up to white).
     const int horizon = pixelOf(glm::vec3(0.0f, 0.0f, -2048.0f)).y;
@@ -348,7 +341,7 @@ TEST_F(SceneDrawingTest, AttachmentsOnlyWithBranchPoints)
             c.add(view().attachments);
             const QImage image = frame();
             if (withTrees)
-                keep(image, c.what);
+                widgettest::keepScreenshot(image, QStringLiteral("scene_") + c.what);
             const bool changed = glm::length(rgb(image, pixel) - before) > 0.05f;
             EXPECT_EQ(changed, withTrees) << c.what << (withTrees ? " with trees" : " without trees");
         }
@@ -380,7 +373,7 @@ TEST_F(SceneDrawingTest, SawIconShowsItsColours)
     const QImage without = frame();
     w.showSaws = true;
     const QImage with = frame();
-    keep(with, "saw");
+    widgettest::keepScreenshot(with, "scene_saw");
 
     int changed = 0;
     int coloured = 0;
