@@ -184,3 +184,14 @@ std::uint64_t hashTree(const Internode* node)
     });
     return hash;
 }
+
+Internode* attachNode(Internode* parent, int slot, const glm::vec3& direction, float thickness, int birth)
+{
+    parent->isBud = false;
+    auto* node = new Internode(parent, birth, parent->depth + 1);
+    node->position = parent->position + parent->direction;
+    node->direction = direction;
+    node->thickness = thickness;
+    parent->children[slot] = node;
+    return node;
+}

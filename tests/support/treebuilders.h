@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include <glm/glm.hpp>
+
 struct Internode;
 struct Tree;
 
@@ -36,6 +38,12 @@ std::unique_ptr<Tree> buildTreeOfAbout(int internodes);
 // Frees every tree of allTrees, leaves `tree` as the only one and returns it.
 // No environment call.
 Tree* makeOnlyTree(std::unique_ptr<Tree> tree);
+
+// Hangs a new node in child slot `slot` of `parent`, at the parent's tip,
+// making the parent an internode; the new node stays a bud until a node is
+// hung below it. Position, direction, thickness, birth and depth are set;
+// everything else keeps the constructor's values.
+Internode* attachNode(Internode* parent, int slot, const glm::vec3& direction, float thickness, int birth = 0);
 
 // Gives every live bud of the subtree `amount` of resources.
 void giveBudsResources(Internode* node, float amount);

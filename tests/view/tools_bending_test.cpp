@@ -195,7 +195,7 @@ TEST_F(BendingTest, AShootOfAOneYearOldTreeBendsDownToTheRoot)
     young->age = 1;
     young->root->direction = glm::vec3(0.0f, 4.0f, 1.0f);
     young->root->thickness = 0.3f;
-    Internode* shoot = attach(young->root, 0, glm::vec3(1.0f, 4.0f, 0.0f), 0.2f, 0);
+    Internode* shoot = attachNode(young->root, 0, glm::vec3(1.0f, 4.0f, 0.0f), 0.2f, 0);
     closeWithBuds(young->root, 0);
     showTrees({young});
     w().mode = ModeWeighting;

@@ -69,7 +69,7 @@ std::vector<Internode*> straightAxis(Tree* tree)
     std::vector<Internode*> axis;
     Internode* node = tree->root;
     for (int i = 0; i < 4; ++i) {
-        node = attach(node, 0, glm::vec3(0.1f, 1.0f, 0.18f), 0.15f, 1);
+        node = attachNode(node, 0, glm::vec3(0.1f, 1.0f, 0.18f), 0.15f, 1);
         axis.push_back(node);
     }
     closeWithBuds(tree->root, 1);

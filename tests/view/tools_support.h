@@ -19,23 +19,11 @@
 #include "model/internode.h"
 #include "model/tree.h"
 #include "support/streamcapture.h"
+#include "support/treebuilders.h"
 #include "support/widgetfixture.h"
 #include "view/widgetrisanje.h"
 
 namespace toolstest {
-
-// Hangs a new node in `slot` of `parent` (making the parent an internode); a
-// node without children of its own stays a bud.
-inline Internode* attach(Internode* parent, int slot, const glm::vec3& direction, float thickness, int birth)
-{
-    parent->isBud = false;
-    auto* node = new Internode(parent, birth, parent->depth + 1);
-    node->position = parent->position + parent->direction;
-    node->direction = direction;
-    node->thickness = thickness;
-    parent->children[slot] = node;
-    return node;
-}
 
 // Gives every internode without a child in a slot a bud there, so each
 // internode has both children as the model expects.
@@ -45,7 +33,7 @@ inline void closeWithBuds(Internode* node, int birth)
         return;
     for (int slot = 0; slot < 2; ++slot) {
         if (!node->children[slot])
-            attach(node, slot, glm::vec3(0.0f, 0.05f, 0.001f), 0.03f, birth);
+            attachNode(node, slot, glm::vec3(0.0f, 0.05f, 0.001f), 0.03f, birth);
         else
             closeWithBuds(node->children[slot], birth);
     }
@@ -73,12 +61,12 @@ struct FanTree {
         root->position = base;
         root->direction = glm::vec3(0.0f, 3.0f, 0.0f);
         root->thickness = 0.35f;
-        a = attach(root, 0, {0.0f, 3.0f, 0.0f}, 0.25f, 1);
-        s = attach(root, 1, {2.5f, 1.5f, 0.0f}, 0.15f, 1);
-        b = attach(a, 0, {0.3f, 2.5f, 0.0f}, 0.15f, 2);
-        u = attach(a, 1, {-2.5f, 1.5f, 0.0f}, 0.12f, 2);
-        c = attach(b, 0, {0.5f, 1.5f, 0.0f}, 0.1f, 2);
-        t = attach(s, 0, {2.0f, 0.5f, 0.0f}, 0.1f, 2);
+        a = attachNode(root, 0, {0.0f, 3.0f, 0.0f}, 0.25f, 1);
+        s = attachNode(root, 1, {2.5f, 1.5f, 0.0f}, 0.15f, 1);
+        b = attachNode(a, 0, {0.3f, 2.5f, 0.0f}, 0.15f, 2);
+        u = attachNode(a, 1, {-2.5f, 1.5f, 0.0f}, 0.12f, 2);
+        c = attachNode(b, 0, {0.5f, 1.5f, 0.0f}, 0.1f, 2);
+        t = attachNode(s, 0, {2.0f, 0.5f, 0.0f}, 0.1f, 2);
         closeWithBuds(root, 2);
         for (Internode* n : {root, a, b, s, t, u})
             n->internodeCount = 1;

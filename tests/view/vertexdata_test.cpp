@@ -8,6 +8,7 @@
 
 #include "model/internode.h"
 #include "model/tree.h"
+#include "support/treebuilders.h"
 #include "view/vertexdata.h"
 
 namespace {
@@ -19,18 +20,6 @@ void expectNear(const glm::vec3& actual, const glm::vec3& expected, const std::s
     EXPECT_NEAR(actual.x, expected.x, eps) << what;
     EXPECT_NEAR(actual.y, expected.y, eps) << what;
     EXPECT_NEAR(actual.z, expected.z, eps) << what;
-}
-
-// Hangs a new bud in `slot` of `parent` (making the parent an internode).
-Internode* attach(Internode* parent, int slot, const glm::vec3& direction, float thickness, int birth)
-{
-    parent->isBud = false;
-    auto* node = new Internode(parent, birth, parent->depth + 1);
-    node->position = parent->position + parent->direction;
-    node->direction = direction;
-    node->thickness = thickness;
-    parent->children[slot] = node;
-    return node;
 }
 
 void setValues(Internode* node, int internodeCount, float q, float kr)
@@ -55,10 +44,10 @@ struct Scene {
         tree->age = 4;
         r->direction = glm::vec3(0.0f, 2.0f, 0.0f);
         r->thickness = 0.5f;
-        a = attach(r, 0, glm::vec3(1.0f, 0.0f, 0.0f), 0.2f, 1);
-        l = attach(r, 1, glm::vec3(0.0f, 0.0f, 0.2f), 0.03f, 1);
-        a0 = attach(a, 0, glm::vec3(0.2f, 0.0f, 0.0f), 0.03f, 2);
-        a1 = attach(a, 1, glm::vec3(0.0f, 0.2f, 0.0f), 0.03f, 2);
+        a = attachNode(r, 0, glm::vec3(1.0f, 0.0f, 0.0f), 0.2f, 1);
+        l = attachNode(r, 1, glm::vec3(0.0f, 0.0f, 0.2f), 0.03f, 1);
+        a0 = attachNode(a, 0, glm::vec3(0.2f, 0.0f, 0.0f), 0.03f, 2);
+        a1 = attachNode(a, 1, glm::vec3(0.0f, 0.2f, 0.0f), 0.03f, 2);
         setValues(r, 2, 6.0f, 8.0f);
         setValues(a, 1, 4.0f, 5.0f);
         setValues(a0, 0, 3.0f, 1.0f);

@@ -34,17 +34,6 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-Internode* attach(Internode* parent, int slot, const glm::vec3& direction, float thickness)
-{
-    parent->isBud = false;
-    auto* node = new Internode(parent, 0, parent->depth + 1);
-    node->position = parent->position + parent->direction;
-    node->direction = direction;
-    node->thickness = thickness;
-    parent->children[slot] = node;
-    return node;
-}
-
 // Trunk from the origin to (0, 10, 0), radius 1; upper internode to
 // (0, 20, 0), radius 0.8, with two small buds; a lateral bud on the trunk.
 void plantTestTree(WidgetRisanje& widget)
@@ -54,10 +43,10 @@ void plantTestTree(WidgetRisanje& widget)
     Internode* trunk = tree->root;
     trunk->direction = glm::vec3(0.0f, 10.0f, 0.0f);
     trunk->thickness = 1.0f;
-    Internode* upper = attach(trunk, 0, {0.0f, 10.0f, 0.0f}, 0.8f);
-    attach(upper, 0, {0.0f, 0.5f, 0.0f}, 0.1f);
-    attach(upper, 1, {0.3f, 0.3f, 0.0f}, 0.1f);
-    attach(trunk, 1, {0.3f, 0.3f, 0.0f}, 0.1f);
+    Internode* upper = attachNode(trunk, 0, {0.0f, 10.0f, 0.0f}, 0.8f);
+    attachNode(upper, 0, {0.0f, 0.5f, 0.0f}, 0.1f);
+    attachNode(upper, 1, {0.3f, 0.3f, 0.0f}, 0.1f);
+    attachNode(trunk, 1, {0.3f, 0.3f, 0.0f}, 0.1f);
     makeOnlyTree(std::move(tree));
     widget.rebuildGeometry(true);
 }
