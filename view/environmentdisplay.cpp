@@ -23,6 +23,7 @@
 #include "view/markers.h"
 #include "view/shaderset.h"
 #include "view/utils.h"
+#include "view/vertexattributes.h"
 
 namespace {
 
@@ -156,10 +157,8 @@ void WidgetRisanje::drawMarkerGridQuads()
     glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(MarkerSliceVertex)),
                  vertices.data(), GL_DYNAMIC_DRAW);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(MarkerSliceVertex),
-                          reinterpret_cast<const void*>(offsetof(MarkerSliceVertex, position)));
-    glVertexAttribPointer(1, 4, GL_FLOAT, GL_FALSE, sizeof(MarkerSliceVertex),
-                          reinterpret_cast<const void*>(offsetof(MarkerSliceVertex, colour)));
+    floatAttribute(*this, 0, 3, sizeof(MarkerSliceVertex), offsetof(MarkerSliceVertex, position));
+    floatAttribute(*this, 1, 4, sizeof(MarkerSliceVertex), offsetof(MarkerSliceVertex, colour));
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     checkGLError(here(__LINE__));

@@ -17,6 +17,7 @@
 #include "view/objloader.h"
 #include "view/shaderset.h"
 #include "view/utils.h"
+#include "view/vertexattributes.h"
 
 namespace {
 
@@ -50,12 +51,7 @@ void drawPanelQuad(QOpenGLFunctions_3_3_Core& gl, unsigned int streamVbo, float 
     };
     gl.glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
     gl.glBufferData(GL_ARRAY_BUFFER, sizeof(quad), quad, GL_DYNAMIC_DRAW);
-    gl.glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(MeshVertex),
-                             reinterpret_cast<const void*>(offsetof(MeshVertex, position)));
-    gl.glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, sizeof(MeshVertex),
-                             reinterpret_cast<const void*>(offsetof(MeshVertex, normal)));
-    gl.glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, sizeof(MeshVertex),
-                             reinterpret_cast<const void*>(offsetof(MeshVertex, texCoord)));
+    pointMeshAttributes(gl);
     gl.glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     gl.glBindBuffer(GL_ARRAY_BUFFER, 0);
 }

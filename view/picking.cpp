@@ -15,6 +15,7 @@
 
 #include "view/shaderset.h"
 #include "view/utils.h"
+#include "view/vertexattributes.h"
 
 namespace {
 
@@ -22,8 +23,6 @@ namespace {
 constexpr int kSearchRadius = 9;
 
 std::string here(int line) { return "widgetrisanje_gl: " + std::to_string(line); }
-
-const void* offset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
 // Whether the tube drawn for `point` can cover a pixel of the window square
 // [x0, x1] x [y0, y1] (GL pixel indexes, y up) of a width x height viewport.
@@ -111,15 +110,11 @@ Internode* WidgetRisanje::pickAt(glm::vec2 position, int* id)
     glUniformMatrix4fv(shaders->pickingPVM, 1, GL_FALSE, glm::value_ptr(camera.mvp));
     switchAttribArrays({1, 2, 3, 4, 5, 6}, {0, 1, 2, 3, 4});
     if (!nearby.empty()) {
-        const GLsizei stride = sizeof(BranchPoint);
         glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(nearby.size() * sizeof(BranchPoint)), nearby.data(),
                      GL_DYNAMIC_DRAW);
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, base)));
-        glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, tip)));
-        glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, startRadius)));
-        glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, stride, offset(offsetof(BranchPoint, endRadius)));
-        glVertexAttribIPointer(4, 1, GL_INT, stride, offset(offsetof(BranchPoint, pickId)));
+        pointBranchAttributes(*this);
+        intAttribute(*this, 4, sizeof(BranchPoint), offsetof(BranchPoint, pickId));
         glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(nearby.size()));
     }
     checkGLError(here(__LINE__));

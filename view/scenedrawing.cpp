@@ -11,6 +11,7 @@
 #include "view/markers.h"
 #include "view/shaderset.h"
 #include "view/utils.h"
+#include "view/vertexattributes.h"
 
 // The whole 3D scene for one pass: into the shadow map from the light, or into
 // the current framebuffer from the camera (a depth pick is the latter and stops
@@ -26,16 +27,6 @@
 namespace {
 
 std::string here(int line) { return "widgetrisanje_gl: " + std::to_string(line); }
-
-const void* byteOffset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
-
-// Points attribute `location` at `components` floats per vertex, `offset`
-// bytes into each `stride`-byte record of the bound array buffer.
-void floatAttribute(QOpenGLFunctions_3_3_Core& gl, GLuint location, GLint components, std::size_t stride,
-                    std::size_t offset)
-{
-    gl.glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, GLsizei(stride), byteOffset(offset));
-}
 
 constexpr int kShadowUnit = 2;
 constexpr float kShadowSlopeOffset = 2.0f;
@@ -97,17 +88,11 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), data, GL_DYNAMIC_DRAW);
     };
-    auto pointMeshAttributes = [this]() {
-        floatAttribute(*this, 0, 3, sizeof(MeshVertex), offsetof(MeshVertex, position));
-        floatAttribute(*this, 1, 3, sizeof(MeshVertex), offsetof(MeshVertex, normal));
-        floatAttribute(*this, 2, 2, sizeof(MeshVertex), offsetof(MeshVertex, texCoord));
-    };
     // Cylinder tubes from 24-byte records streamed into streamVbo.
     auto drawLines = [this, &streamData](const std::vector<LineVertex>& lines, GLenum primitive) {
         streamData(lines.data(), lines.size() * sizeof(LineVertex));
         switchAttribArrays({2, 3, 4, 5, 6}, {0, 1});
-        floatAttribute(*this, 0, 3, sizeof(LineVertex), offsetof(LineVertex, position));
-        floatAttribute(*this, 1, 3, sizeof(LineVertex), offsetof(LineVertex, radius));
+        pointLineAttributes(*this);
         glDrawArrays(primitive, 0, GLsizei(lines.size()));
     };
     // The cylinder program with the matrices, the light and the shadow map.
@@ -122,7 +107,7 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
     auto drawPanelTriangles = [&](const std::vector<MeshVertex>& vertices) {
         streamData(vertices.data(), vertices.size() * sizeof(MeshVertex));
         switchAttribArrays({3, 4, 5, 6}, {0, 1, 2});
-        pointMeshAttributes();
+        pointMeshAttributes(*this);
         glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices.size()));
     };
 
@@ -284,14 +269,8 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         } else {
             glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pointBytes), branchPoints.data(), GL_DYNAMIC_DRAW);
         }
-        auto pointBranchAttributes = [this]() {
-            floatAttribute(*this, 0, 3, sizeof(BranchPoint), offsetof(BranchPoint, base));
-            floatAttribute(*this, 1, 3, sizeof(BranchPoint), offsetof(BranchPoint, tip));
-            floatAttribute(*this, 2, 3, sizeof(BranchPoint), offsetof(BranchPoint, startRadius));
-            floatAttribute(*this, 3, 3, sizeof(BranchPoint), offsetof(BranchPoint, endRadius));
-        };
-        pointBranchAttributes();
-        glVertexAttribIPointer(6, 1, GL_INT, sizeof(BranchPoint), byteOffset(offsetof(BranchPoint, age)));
+        pointBranchAttributes(*this);
+        intAttribute(*this, 6, sizeof(BranchPoint), offsetof(BranchPoint, age));
         checkGLError(here(__LINE__));
 
         // Translucent branches in the filtering mode do not hide the
@@ -311,7 +290,7 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
             glUniform4f(s.vejaAddColor, shade, shade, shade, -0.8f);
             glBindBuffer(GL_ARRAY_BUFFER, branchVbo);
             switchAttribArrays({4, 5, 6}, {0, 1, 2, 3});
-            pointBranchAttributes();
+            pointBranchAttributes(*this);
             glDepthMask(GL_FALSE);
             if (!shadowPass)
                 glDrawArrays(GL_POINTS, 0, branchVertexCount);
@@ -340,7 +319,7 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         glUniform4f(s.panelAddColor, 0.5f, 0.5f, 0.5f, 1.0f);
         if (weightMeshVbo != 0 && weightMeshVertexCount > 0) {
             glBindBuffer(GL_ARRAY_BUFFER, weightMeshVbo);
-            pointMeshAttributes();
+            pointMeshAttributes(*this);
             auto drawWeight = [&](const WeightRecord& weight) {
                 const glm::mat4 model = M * glm::translate(glm::mat4(1.0f), weight.hangingPoint)
                                         * glm::scale(glm::mat4(1.0f), glm::vec3(weight.weight));

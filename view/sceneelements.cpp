@@ -10,6 +10,7 @@
 
 #include "view/shaderset.h"
 #include "view/utils.h"
+#include "view/vertexattributes.h"
 
 // The fixed and tool geometry of the scene. Every operation runs inside the
 // main or shadow pass of drawScene, with the program its element needs already
@@ -19,31 +20,6 @@
 namespace {
 
 std::string here(int line) { return "widgetrisanje_gl: " + std::to_string(line); }
-
-const void* byteOffset(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
-
-// Points attribute `location` at `components` floats per vertex, `offset`
-// bytes into each `stride`-byte record of the bound array buffer.
-void floatAttribute(QOpenGLFunctions_3_3_Core& gl, GLuint location, GLint components, std::size_t stride,
-                    std::size_t offset)
-{
-    gl.glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, GLsizei(stride), byteOffset(offset));
-}
-
-// Attributes 0 to 2 of MeshVertex records (position, normal, uv).
-void meshAttributes(QOpenGLFunctions_3_3_Core& gl)
-{
-    floatAttribute(gl, 0, 3, sizeof(MeshVertex), offsetof(MeshVertex, position));
-    floatAttribute(gl, 1, 3, sizeof(MeshVertex), offsetof(MeshVertex, normal));
-    floatAttribute(gl, 2, 2, sizeof(MeshVertex), offsetof(MeshVertex, texCoord));
-}
-
-// Attributes 0 and 1 of cylinder line records (point, radius vector).
-void lineAttributes(QOpenGLFunctions_3_3_Core& gl)
-{
-    floatAttribute(gl, 0, 3, sizeof(LineVertex), offsetof(LineVertex, position));
-    floatAttribute(gl, 1, 3, sizeof(LineVertex), offsetof(LineVertex, radius));
-}
 
 constexpr float kThird = 0.33333334f;
 constexpr float kTwoThirds = 0.6666667f;
@@ -151,7 +127,7 @@ void WidgetRisanje::drawGround()
     }
     checkGLError(here(__LINE__));
 
-    meshAttributes(*this);
+    pointMeshAttributes(*this);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     disableAttribArrays({0, 1, 2});
     checkGLError(here(__LINE__));
@@ -183,7 +159,7 @@ void WidgetRisanje::drawSkyBox()
         glUniform4f(shaders->panelAddColor, 0.3f, 0.3f, 0.3f, 1.0f);
     checkGLError(here(__LINE__));
 
-    meshAttributes(*this);
+    pointMeshAttributes(*this);
     glDrawArrays(GL_TRIANGLES, 0, 36);
 
     disableAttribArrays({0, 1, 2});
@@ -209,7 +185,7 @@ void WidgetRisanje::drawRuler()
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(MeshVertex)), vertices.data(),
                  GL_DYNAMIC_DRAW);
     switchAttribArrays({0, 1, 2, 3}, {0, 1, 2});
-    meshAttributes(*this);
+    pointMeshAttributes(*this);
 
     const GLint firsts[4] = {0, 4, 8, 12};
     const GLsizei counts[4] = {4, 4, 4, 4};
@@ -224,7 +200,7 @@ void WidgetRisanje::drawSpreaderBar(const glm::vec3& a, const glm::vec3& b)
     const LineVertex records[2] = {{b, v}, {a, -v}};
     glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
     glBufferData(GL_ARRAY_BUFFER, sizeof(records), records, GL_DYNAMIC_DRAW);
-    lineAttributes(*this);
+    pointLineAttributes(*this);
     glDrawArrays(GL_LINES, 0, 2);
     checkGLError(here(__LINE__));
 }
@@ -242,7 +218,7 @@ void WidgetRisanje::drawTieRope(bool withRopeEnd, const TieRecord& tie)
     glUniform1f(shaders->cylinderTexRepeat, firstLength);
     glBindBuffer(GL_ARRAY_BUFFER, streamVbo);
     glBufferData(GL_ARRAY_BUFFER, sizeof(first), first, GL_DYNAMIC_DRAW);
-    lineAttributes(*this);
+    pointLineAttributes(*this);
     glDrawArrays(GL_LINES, 0, 2);
     checkGLError(here(__LINE__));
 
@@ -252,7 +228,7 @@ void WidgetRisanje::drawTieRope(bool withRopeEnd, const TieRecord& tie)
     const LineVertex rest[2] = {{tie.ropeEnd, w}, {anchor, w}};
     glUniform1f(shaders->cylinderTexRepeat, tie.ropeLength - firstLength);
     glBufferData(GL_ARRAY_BUFFER, sizeof(rest), rest, GL_DYNAMIC_DRAW);
-    lineAttributes(*this);
+    pointLineAttributes(*this);
     glDrawArrays(GL_LINES, 0, 2);
     checkGLError(here(__LINE__));
 }
@@ -282,7 +258,7 @@ void WidgetRisanje::drawTieRing(const glm::mat4& model, const TieRecord& tie)
 
     glBindBuffer(GL_ARRAY_BUFFER, torusMeshVbo);
     switchAttribArrays({3, 4, 5, 6}, {0, 1, 2});
-    meshAttributes(*this);
+    pointMeshAttributes(*this);
     glDrawArrays(GL_TRIANGLES, 0, torusMeshVertexCount);
     checkGLError(here(__LINE__));
 }
