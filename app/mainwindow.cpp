@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -246,16 +247,21 @@ void MainWindow::refreshEnvironmentDisplay()
 
 void MainWindow::syncCameraWidgets()
 {
-    // Each box whose value changes writes its rounded, clamped value back.
-    const CameraState& camera = ui->widget->camera;
-    ui->doubleSpinBoxCamLocX->setValue(camera.location.x);
-    ui->doubleSpinBoxCamLocY->setValue(camera.location.y);
-    ui->doubleSpinBoxCamLocZ->setValue(camera.location.z);
-    ui->doubleSpinBoxCamRotX->setValue(camera.cameraRotationX);
-    ui->doubleSpinBoxCamRotY->setValue(camera.cameraRotationY);
-    ui->doubleSpinBoxCamZoom->setValue(camera.zoom);
-    ui->doubleSpinBoxCamObjRotX->setValue(camera.objectRotationX);
-    ui->doubleSpinBoxCamObjRotY->setValue(camera.objectRotationY);
+    // Each box whose value changes writes its rounded, clamped value back; the
+    // result is drawn once at the end, not once per box.
+    {
+        const QScopedValueRollback<bool> quiet(syncingCamera, true);
+        const CameraState& camera = ui->widget->camera;
+        ui->doubleSpinBoxCamLocX->setValue(camera.location.x);
+        ui->doubleSpinBoxCamLocY->setValue(camera.location.y);
+        ui->doubleSpinBoxCamLocZ->setValue(camera.location.z);
+        ui->doubleSpinBoxCamRotX->setValue(camera.cameraRotationX);
+        ui->doubleSpinBoxCamRotY->setValue(camera.cameraRotationY);
+        ui->doubleSpinBoxCamZoom->setValue(camera.zoom);
+        ui->doubleSpinBoxCamObjRotX->setValue(camera.objectRotationX);
+        ui->doubleSpinBoxCamObjRotY->setValue(camera.objectRotationY);
+    }
+    ui->widget->repaintIfCameraMoved();
 }
 
 void MainWindow::showStartupDisclaimer()

@@ -42,10 +42,15 @@ private:
     void refreshEnvironmentDisplay();
     void repaintView();
 
+    // The camera boxes' slots: the box's value into the camera; a repaint
+    // unless the sync is writing them.
+    void setCameraValue(float& field, double value);
+
     QTimer disclaimerTimer;
     QTimer cameraSyncTimer;
     MainWindowForm* ui;
     DialogHistogram* histogramDialog;
+    bool syncingCamera = false;
 
 private slots:
     // Menu and tool-bar actions.

@@ -98,52 +98,53 @@ void MainWindow::on_comboBoxVrstaVirov_activated(int index) { environment().type
 
 // Real-valued spin boxes.
 
+void MainWindow::setCameraValue(float& field, double value)
+{
+    field = static_cast<float>(value);
+    if (!syncingCamera)
+        repaintView();
+}
+
 void MainWindow::on_doubleSpinBoxCamLocX_valueChanged(double value)
 {
-    ui->widget->camera.location.x = static_cast<float>(value);
-    repaintView();
+    setCameraValue(ui->widget->camera.location.x, value);
 }
 
 void MainWindow::on_doubleSpinBoxCamLocY_valueChanged(double value)
 {
-    ui->widget->camera.location.y = static_cast<float>(value);
-    repaintView();
+    setCameraValue(ui->widget->camera.location.y, value);
 }
 
 void MainWindow::on_doubleSpinBoxCamLocZ_valueChanged(double value)
 {
-    ui->widget->camera.location.z = static_cast<float>(value);
-    repaintView();
+    setCameraValue(ui->widget->camera.location.z, value);
 }
 
 void MainWindow::on_doubleSpinBoxCamRotX_valueChanged(double value)
 {
-    ui->widget->camera.cameraRotationX = static_cast<float>(value);
-    repaintView();
+    setCameraValue(ui->widget->camera.cameraRotationX, value);
 }
 
 void MainWindow::on_doubleSpinBoxCamRotY_valueChanged(double value)
 {
-    ui->widget->camera.cameraRotationY = static_cast<float>(value);
-    repaintView();
+    setCameraValue(ui->widget->camera.cameraRotationY, value);
 }
 
 void MainWindow::on_doubleSpinBoxCamObjRotX_valueChanged(double value)
 {
-    ui->widget->camera.objectRotationX = static_cast<float>(value);
-    repaintView();
+    setCameraValue(ui->widget->camera.objectRotationX, value);
 }
 
 void MainWindow::on_doubleSpinBoxCamObjRotY_valueChanged(double value)
 {
-    ui->widget->camera.objectRotationY = static_cast<float>(value);
-    repaintView();
+    setCameraValue(ui->widget->camera.objectRotationY, value);
 }
 
 void MainWindow::on_doubleSpinBoxCamZoom_valueChanged(double value)
 {
     ui->widget->camera.zoom = value;
-    repaintView();
+    if (!syncingCamera)
+        repaintView();
 }
 
 void MainWindow::on_doubleSpinBoxVelikostZagic_valueChanged(double value)

@@ -54,6 +54,13 @@ glm::vec3 projectToScreen(const glm::vec3& point, const glm::mat4& matrix, int w
     return glm::vec3((x * 0.5f + 0.5f) * w, ht - (y * 0.5f + 0.5f) * ht, z);
 }
 
+bool sameView(const CameraState& a, const CameraState& b)
+{
+    return a.pivot == b.pivot && a.objectRotationX == b.objectRotationX && a.objectRotationY == b.objectRotationY &&
+           a.location == b.location && a.cameraRotationX == b.cameraRotationX &&
+           a.cameraRotationY == b.cameraRotationY && a.zoom == b.zoom;
+}
+
 bool isFinitePoint(const glm::vec3& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
 
 void WidgetRisanje::updateMatrices() { camera.updateMatrices(width(), height()); }
@@ -83,6 +90,14 @@ void WidgetRisanje::topView()
 }
 
 void WidgetRisanje::saveView() { savedCamera = camera; }
+
+void WidgetRisanje::repaintIfCameraMoved()
+{
+    // A pending repaint draws the live camera at the next tick anyway.
+    if (needsRepaint || sameView(camera, drawnCamera))
+        return;
+    repaint();
+}
 
 void WidgetRisanje::loadView()
 {

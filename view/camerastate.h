@@ -32,5 +32,9 @@ struct CameraState {
 // as no position.
 glm::vec3 projectToScreen(const glm::vec3& point, const glm::mat4& matrix, int width, int height);
 
+// True when both give the same view: equal angles, location, pivot and zoom
+// (the matrices follow from these and the window size).
+bool sameView(const CameraState& a, const CameraState& b);
+
 // True when every component is finite.
 bool isFinitePoint(const glm::vec3& point);

@@ -63,7 +63,11 @@ void WidgetRisanje::mouseReleaseEvent(QMouseEvent*)
 
 void WidgetRisanje::wheelEvent(QWheelEvent* event)
 {
-    const float d = static_cast<float>(event->angleDelta().y() * 0.01);
+    // A tilt wheel or a sideways touchpad scroll has no vertical angle: its
+    // horizontal one steps the camera just the same.
+    const QPoint angle = event->angleDelta();
+    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    const float d = static_cast<float>(delta * 0.01);
     const double h = camera.cameraRotationX * degreesToRadians;
     camera.location.x += d * std::sin(h);
     camera.location.z -= d * std::cos(h);

@@ -150,12 +150,17 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
     glUniform1i(s.panelIntoQSumE, 0);
     checkGLError(here(__LINE__));
 
-    // 4, 5. Ground and sky (they cast no shadow), ruler.
+    // 4, 5. Ground and sky (they cast no shadow), ruler. A tree is planted
+    // only on the ground or on a tree: the depth pick of the planting mode
+    // sees neither the sky nor the ruler, so a click on them finds nothing.
+    const bool plantingPick = depthPickRequested && mode == ModePlanting;
     if (!shadowPass) {
         drawGround();
-        drawSkyBox();
+        if (!plantingPick)
+            drawSkyBox();
     }
-    drawRuler();
+    if (!plantingPick)
+        drawRuler();
     checkGLError(here(__LINE__));
 
     // 6. Leaves: only while navigating or planting, in both passes.

@@ -164,9 +164,13 @@ void WidgetRisanje::hoverPlanting(glm::vec2 point)
 void WidgetRisanje::rightClickPlanting(glm::vec2 point)
 {
     requestDepthPick(point);
-    // A read that hit nothing, or fell outside the window, gives no ground to plant on.
-    if (!depthPointValid || !isFinitePoint(depthPoint))
+    // A read that hit neither the ground nor a tree (the sky, or outside the
+    // window) gives nothing to plant on.
+    if (!depthPointValid || !isFinitePoint(depthPoint)) {
+        if (statusMessageCallback)
+            statusMessageCallback(QStringLiteral("Nothing to plant on here: a tree grows on the ground or on a tree"));
         return;
+    }
     Tree* tree = new Tree();
     tree->root->position = depthPoint;
     allTrees.push_back(tree);

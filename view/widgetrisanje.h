@@ -103,6 +103,8 @@ public:
     ShaderSet* shaders;  // never deleted
     CameraState camera;
     CameraState savedCamera;
+    // The camera of the last frame drawn for the window (picks leave it).
+    CameraState drawnCamera;
     int prevMouseX = 0;
     int prevMouseY = 0;
     glm::vec3 lightPosition{10.0f, 200.0f, 10.0f};
@@ -190,6 +192,10 @@ public:
     void topView();
     void saveView();
     void loadView();
+    // One frame for a camera changed by others (the main window's camera
+    // controls): none when the last frame shows this camera already or a
+    // repaint is pending.
+    void repaintIfCameraMoved();
     glm::vec3 projectToScreen(const glm::vec3& point, const glm::mat4& matrix) const;
 
     // Frame (widgetrisanje_gl.cpp).

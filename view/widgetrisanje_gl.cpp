@@ -197,6 +197,7 @@ void WidgetRisanje::paintGL()
         glm::mat4 lightMatrix(1.0f);
 
         if (!depthPickRequested) {
+            drawnCamera = camera;
             // The shadow map is the target now: no sampler may see it (unit 2
             // holds it from the last main pass).
             glActiveTexture(GL_TEXTURE2);

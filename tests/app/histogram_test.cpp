@@ -17,6 +17,7 @@
 #include "model/histogramstore.h"
 #include "model/lightpass.h"
 #include "model/tree.h"
+#include "support/paintcounter.h"
 #include "support/streamcapture.h"
 
 namespace {
@@ -81,14 +82,6 @@ bool showsLabel(const QImage& chart, const QRect& box, const QString& text)
     return chart.copy(box) == expected.copy(box);
 }
 
-struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 }  // namespace
 

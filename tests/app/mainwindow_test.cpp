@@ -44,6 +44,7 @@
 #include "model/internode.h"
 #include "model/parameters.h"
 #include "model/tree.h"
+#include "support/paintcounter.h"
 #include "support/streamcapture.h"
 #include "support/treebuilders.h"
 #include "view/eventloopfailure.h"
@@ -482,7 +483,9 @@ private slots:
         }
     }
 
-    void cameraControlsFollowTheView()
+    // A camera command shows its result in one frame: the boxes' write-back
+    // draws once at most, and not at all when it leaves the camera as drawn.
+    void cameraControlsFollowTheViewInOneFrame()
     {
         ShownWindow shown;
         MainWindow& window = shown.window;
@@ -498,17 +501,50 @@ private slots:
             {"doubleSpinBoxCamObjRotX", [&] { return widget.camera.objectRotationX; }},
             {"doubleSpinBoxCamObjRotY", [&] { return widget.camera.objectRotationY; }},
         };
-        for (const char* preset : {"actionView_TOP", "actionVIEW_0"}) {
-            std::vector<double> camera;
-            clickToolBar(window, action(window, preset));
-            for (const auto& box : boxes)
-                camera.push_back(box.second());
-            QTest::qWait(50);  // the sync runs once the event loop is free
-            for (std::size_t i = 0; i < boxes.size(); ++i) {
-                auto* box = control<QDoubleSpinBox>(window, boxes[i].first);
-                QVERIFY2(std::abs(box->value() - shownValue(box, camera[i])) < 1e-9, boxes[i].first);
-                QVERIFY2(static_cast<float>(boxes[i].second()) == static_cast<float>(box->value()), boxes[i].first);
+        struct Row {
+            const char* name;
+            std::function<void()> prepare;  // not counted
+            std::function<void()> command;
+            int frames;
+        };
+        auto turn = [&] { control<QDoubleSpinBox>(window, "doubleSpinBoxCamRotX")->setValue(33.0); };
+        const std::vector<Row> rows = {
+            {"top view", nullptr, [&] { clickToolBar(window, action(window, "actionView_TOP")); }, 1},
+            {"start view", nullptr, [&] { clickToolBar(window, action(window, "actionVIEW_0")); }, 1},
+            // Steps along a heading of 33 degrees land between the boxes' steps.
+            {"arrow key", turn, [&] { QTest::keyClick(&widget, Qt::Key_Left); }, 1},
+            {"wheel",
+             turn,
+             [&] {
+                 const QPoint at(40, 40);
+                 QWheelEvent event(at, widget.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                                   Qt::NoScrollPhase, false);
+                 QApplication::sendEvent(&widget, &event);
+             },
+             1},
+            // The recalled view is drawn, then its rounded write-back once more.
+            {"recall an unrounded view",
+             [&] {
+                 widget.camera.location.x = 1.23456f;
+                 widget.saveView();
+             },
+             [&] { clickToolBar(window, action(window, "actionNalozi_pogled")); }, 2},
+        };
+        PaintCounter paints(&widget);
+        for (const Row& row : rows) {
+            if (row.prepare)
+                row.prepare();
+            QTest::qWait(50);
+            paints.paints = 0;
+            row.command();
+            QTest::qWait(100);  // the sync runs once the event loop is free, the tick draws within 10 ms
+            QVERIFY2(paints.paints == row.frames,
+                     qPrintable(QStringLiteral("%1: %2 frames").arg(row.name).arg(paints.paints)));
+            for (const auto& box : boxes) {
+                auto* spinBox = control<QDoubleSpinBox>(window, box.first);
+                QVERIFY2(static_cast<float>(box.second()) == static_cast<float>(spinBox->value()), box.first);
             }
+            QVERIFY2(sameView(widget.camera, widget.drawnCamera), row.name);
         }
     }
 

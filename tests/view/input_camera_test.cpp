@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/paintcounter.h"
 #include "support/widgetfixture.h"
 #include "view/widgetrisanje.h"
 
@@ -23,17 +24,6 @@ namespace {
 
 using widgettest::TestWidget;
 
-// Counts the paint events the widget receives.
-class PaintCounter : public QObject {
-public:
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return false;
-    }
-};
 
 // What the table compares: the camera fields and the light a drag may move.
 struct ViewState {
@@ -168,10 +158,10 @@ TEST_F(InputCamera, DragTableOfModifiersAndButtons)
         const ViewState before = stateOf(w());
         for (Qt::MouseButton b : c.buttons)
             QTest::mousePress(window(), b, c.modifiers, start);
-        paints.count = 0;
+        paints.paints = 0;
         QTest::mouseEvent(QTest::MouseMove, window(), Qt::NoButton, c.modifiers, end);
         ASSERT_TRUE(widget->waitForTicks(3));
-        const int painted = paints.count;
+        const int painted = paints.paints;
         const ViewState after = stateOf(w());
         for (auto b = c.buttons.rbegin(); b != c.buttons.rend(); ++b)
             QTest::mouseRelease(window(), *b, c.modifiers, end);
@@ -221,18 +211,23 @@ TEST_F(InputCamera, ReleaseFinishesTheLastDragStepBeforeAnnouncingTheCamera)
 
 struct WheelCase {
     float heading;
-    int delta;
+    QPoint angle;  // the event's angle delta (x sideways, y vertical)
+    int delta;     // the step it stands for: the vertical angle, else the horizontal one
 };
 
 TEST_F(InputCamera, WheelMovesAlongTheHeading)
 {
-    const std::vector<WheelCase> cases = {{0.0f, 120}, {30.0f, -240}, {-135.0f, 60}, {90.0f, 360}};
+    const std::vector<WheelCase> cases = {
+        {0.0f, {0, 120}, 120},    {30.0f, {0, -240}, -240}, {-135.0f, {0, 60}, 60},
+        {90.0f, {0, 360}, 360},   {30.0f, {-120, 0}, -120}, {-60.0f, {240, 0}, 240},
+        {45.0f, {120, -240}, -240},
+    };
     for (const WheelCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << "heading " << c.heading << " delta " << c.delta);
+        SCOPED_TRACE(testing::Message() << "heading " << c.heading << " angle " << c.angle.x() << ", " << c.angle.y());
         w().camera.cameraRotationX = c.heading;
         const glm::vec3 before = w().camera.location;
         const int signalsBefore = announcements;
-        QWheelEvent event(QPointF(50, 50), QPointF(w().mapToGlobal(QPoint(50, 50))), QPoint(), QPoint(0, c.delta),
+        QWheelEvent event(QPointF(50, 50), QPointF(w().mapToGlobal(QPoint(50, 50))), QPoint(), c.angle,
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(widget->get(), &event);
 

@@ -122,7 +122,7 @@ TEST_F(MeasuringTest, AngleAtTheCommonNode)
     }
 }
 
-TEST_F(MeasuringTest, PlantingAppendsAnUngrownTreeWhereTheGroundWasHit)
+TEST_F(MeasuringTest, PlantingAppendsAnUngrownTreeOnlyWhereTheGroundWasHit)
 {
     struct Case {
         const char* name;
@@ -133,6 +133,7 @@ TEST_F(MeasuringTest, PlantingAppendsAnUngrownTreeWhereTheGroundWasHit)
         {"on the ground", QPoint(470, 450), true},
         {"left of the window", QPoint(-6, 450), false},
         {"below the window", QPoint(200, 490), false},
+        {"on the sky", QPoint(40, 12), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,8 +145,10 @@ TEST_F(MeasuringTest, PlantingAppendsAnUngrownTreeWhereTheGroundWasHit)
 
         w().mode = ModePlanting;
         const glm::vec3 ground = groundUnder(c.pixel);
+        status.clear();
         rightClick(c.pixel);
         ASSERT_EQ(allTrees.size(), c.planted ? 2u : 1u);
+        EXPECT_EQ(status.startsWith("Nothing to plant on"), !c.planted) << status.toStdString();
         if (!c.planted)
             continue;
         const Tree* planted = allTrees.back();

@@ -4,6 +4,7 @@
 // callbacks), and the nine textures.
 
 #include "support/streamcapture.h"
+#include "support/paintcounter.h"
 #include "support/widgetfixture.h"
 
 #include "model/internode.h"
@@ -30,20 +31,6 @@ using widgettest::TestWidget;
 
 namespace {
 
-// Counts the paint events the widget receives.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 QOpenGLFunctions_3_3_Core* glOf(WidgetRisanje& widget)
 {
