@@ -81,20 +81,32 @@ TEST_F(Overlays, InfoTextTextureIsWhiteTextOverItsBlackCopyOffsetByThreePixels)
         int mode;
         QString text;
         int pointSize;
+        bool thickBranchHovered = false;
+        bool showHints = false;
+        bool shown = true;  // the panel is drawn (and its text rendered)
     };
     const std::vector<Case> cases = {
         {ModeInformation, QStringLiteral("v: 2.5\n|c|: 7\nQsum: 0.123457\nyear: 3\nLighting index: 0.333333\n"), 40},
         {ModeLength, QStringLiteral("12.34m"), 100},
         {ModeAngle, QString::fromUtf8("90.00\u00b0"), 100},  // the degree sign survives
+        // Pruning shows the panel over a thick branch only with hints on.
+        {ModePruning, QStringLiteral("hint"), 100, true, true, true},
+        {ModePruning, QStringLiteral("no hint"), 100, true, false, false},
+        {ModePruning, QStringLiteral("thin"), 100, false, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         w().mode = c.mode;
+        w().thickBranchHovered = c.thickBranchHovered;
+        w().showHints = c.showHints;
         w().infoText = c.text;
         w().infoTextDirty = true;
         const std::vector<std::string> errors = widget->paintAndCollectErrors();
+        w().showHints = false;
         EXPECT_TRUE(errors.empty()) << errors.front();
-        EXPECT_FALSE(w().infoTextDirty);
+        EXPECT_EQ(w().infoTextDirty, !c.shown);
+        if (!c.shown)
+            continue;
 
         widgettest::keepScreenshot(widget->grab(), QStringLiteral("overlay_panel_mode%1").arg(c.mode));
         const QImage texture = readTextTexture(w());

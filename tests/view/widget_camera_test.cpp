@@ -103,6 +103,31 @@ TEST(Camera, PointsLandWhereTheViewPutsThem)
     EXPECT_NEAR(east.x - centre.x, 10.0f * pixelsPerUnit, 0.01f);
 }
 
+// Each camera puts its point on the axis, at the window centre: the scene is
+// turned about its own origin before the camera moves it.
+TEST(Camera, PointsOnTheAxisForEachOrderOfTransforms)
+{
+    struct Row {
+        const char* name;
+        float objectRotationX, cameraRotationX;
+        glm::vec3 point;
+    };
+    const std::vector<Row> rows = {
+        {"start camera", 0.0f, 0.0f, {0.0f, 10.0f, 0.0f}},
+        {"scene turned a quarter about y", 90.0f, 0.0f, {10.0f, 10.0f, 0.0f}},
+        {"camera turned a quarter about y", 0.0f, 90.0f, {50.0f, 10.0f, 40.0f}},
+    };
+    for (const Row& row : rows) {
+        CameraState camera;
+        camera.objectRotationX = row.objectRotationX;
+        camera.cameraRotationX = row.cameraRotationX;
+        camera.updateMatrices(kWidth, kHeight);
+        const glm::vec3 at = projectToScreen(row.point, camera.mvp, kWidth, kHeight);
+        EXPECT_NEAR(at.x, kWidth / 2.0f, 1e-2f) << row.name;
+        EXPECT_NEAR(at.y, kHeight / 2.0f, 1e-2f) << row.name;
+    }
+}
+
 TEST(Camera, PointsOnOrBehindTheCameraPlaneHaveNoWindowPosition)
 {
     CameraState camera;
