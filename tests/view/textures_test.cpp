@@ -1,8 +1,9 @@
 // The texture files the renderer loads from "tex/": copied beside the tests by
-// the build, the very output of tools/gentextures, and fit for what the shaders
-// do with them.
+// the build, the output of tools/gentextures (up to the rounding of another
+// CPU), and fit for what the shaders do with them.
 
 #include "textures.h"
+#include "support/imagecompare.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,13 @@ TEST(TextureFilesTest, EveryFileIsBesideTheTestsAndIsTheGeneratorsOutput)
         }
         generated = generated.convertToFormat(QImage::Format_ARGB32);
         ASSERT_EQ(generated.size(), committed.size());
+        if (!jpeg) {
+            const ImageDifference d = differenceOf(committed, generated);
+            EXPECT_TRUE(withinRounding(d, committed)) << d.pixels << " pixels apart, by up to " << d.largest << " levels";
+            continue;
+        }
+        // A level of rounding before the encoding may move a coefficient of
+        // its block by one step.
         double sum = 0.0;
         int largest = 0;
         for (int y = 0; y < committed.height(); ++y)
@@ -64,8 +72,8 @@ TEST(TextureFilesTest, EveryFileIsBesideTheTestsAndIsTheGeneratorsOutput)
                     largest = std::max(largest, std::abs(d));
                 }
             }
-        EXPECT_LT(sum / (4.0 * committed.width() * committed.height()), jpeg ? 1.0 : 1e-9);
-        EXPECT_LE(largest, jpeg ? 12 : 0);
+        EXPECT_LT(sum / (4.0 * committed.width() * committed.height()), 1.0);
+        EXPECT_LE(largest, 12);
     }
 }
 
