@@ -212,8 +212,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new MainWindow
     ui->actionMe_i_senco_na_drevo->setChecked(view->castShadows);
     forgetRemovedPages(ui);
 
-    connect(view, &WidgetRisanje::CameraUpdatedFromMouseKeyboards, this, [this] { cameraSyncTimer.start(); },
-            Qt::DirectConnection);
+    connect(
+        view, &WidgetRisanje::CameraUpdatedFromMouseKeyboards, this,
+        [this, view] {
+            view->cameraSyncPending = true;
+            cameraSyncTimer.start();
+        },
+        Qt::DirectConnection);
 
     if (probabilisticGrowth)
         ui->checkBoxProbabilistic->setChecked(true);

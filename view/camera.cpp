@@ -93,9 +93,10 @@ void WidgetRisanje::saveView() { savedCamera = camera; }
 
 void WidgetRisanje::repaintIfCameraMoved()
 {
-    // A pending repaint draws the live camera at the next tick anyway.
-    if (needsRepaint || sameView(camera, drawnCamera))
+    cameraSyncPending = false;
+    if (!needsRepaint && sameView(camera, drawnCamera))
         return;
+    needsRepaint = false;
     repaint();
 }
 

@@ -72,7 +72,7 @@ void WidgetRisanje::onTimerTick()
             mouseMoved = false;
             processPendingMouse();
         }
-        if (needsRepaint) {
+        if (needsRepaint && !cameraSyncPending) {
             needsRepaint = false;
             repaint();
         }

@@ -74,6 +74,10 @@ public:
 
     QTimer timer;  // 10 ms tick, started at the end of initializeGL
     bool needsRepaint = true;
+    // Set by the main window between a camera announcement and its camera
+    // controls' write-back: the tick leaves the repaint to the write-back, so
+    // that a changed camera is drawn once, whichever of the two runs first.
+    bool cameraSyncPending = false;
     bool mouseMoved = false;
     int mouseModifiers = 0;
     int mouseX = 0;
@@ -192,9 +196,8 @@ public:
     void topView();
     void saveView();
     void loadView();
-    // One frame for a camera changed by others (the main window's camera
-    // controls): none when the last frame shows this camera already or a
-    // repaint is pending.
+    // Ends a pending camera sync with one frame, or none when no repaint is
+    // pending and the last frame shows this camera already.
     void repaintIfCameraMoved();
     glm::vec3 projectToScreen(const glm::vec3& point, const glm::mat4& matrix) const;
 

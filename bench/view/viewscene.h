@@ -42,9 +42,12 @@ struct ViewScene {
         static char name[] = "bench_view";
         static char* argv[] = {name, nullptr};
         randomEngine.seed(3);
-        new QApplication(argc, argv);  // lives as long as the process
-        installProgramSurfaceFormat();
-        Environment::create();
+        if (!QApplication::instance()) {
+            new QApplication(argc, argv);  // lives as long as the process
+            installProgramSurfaceFormat();
+        }
+        if (!Environment::instance)
+            Environment::create();
         const QString folder = QCoreApplication::applicationDirPath();
         if (QDir(folder).exists(QStringLiteral("tex")))
             QDir::setCurrent(folder);

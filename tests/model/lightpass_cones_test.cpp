@@ -47,7 +47,9 @@ TEST(LightPassOnCones, DeviceLightReachesSumsHistogramAndAllocationReproducibly)
         EXPECT_LE(node->lightExposure, 1.0f);
         shaded += node->lightExposure < 1.0f ? 1 : 0;
         lightSum += node->lightExposure;
-        ++expectedBins[std::min(static_cast<int>(std::floor(10.0 * node->lightExposure)), 9)];
+        // In single precision like the light itself: 0.7f and 0.9f sit just
+        // below their tenths in double, and a device's last bit may land there.
+        ++expectedBins[std::min(static_cast<int>(std::floor(10.0f * node->lightExposure)), 9)];
     }
     ASSERT_GT(young, 10);
     EXPECT_GT(shaded, 0);  // the tips above and around them shade the buds
