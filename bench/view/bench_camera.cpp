@@ -5,8 +5,9 @@
 // own start-up (seed 3, cone light model on the OpenCL device) grown 3 and 6
 // more times (about 12,000 and 93,000 branch points) in a view of 1024 x 768.
 // Reported: the time to the end of the command's last frame (manual time),
-// the frames it drew, one normal frame of the same view (paintGL to the end of the GPU work, as BM_NormalFrame) and the ratio of the
-// two. Run under xvfb-run.
+// the frames it drew, one normal frame of the same view (paintGL to the end of
+// the GPU work, as BM_NormalFrame) and the ratio of the two. Run under
+// xvfb-run.
 //
 // This file is linked first, so its benchmarks run before the other bench_view
 // files make their bare widget; its main window is gone when they start.
@@ -88,7 +89,8 @@ struct CameraScene {
         window = std::make_unique<MainWindow>();
         window->show();
         widget = window->findChild<WidgetRisanje*>();
-        if (!QTest::qWaitForWindowExposed(window.get()) || !widget || !QTest::qWaitFor([this] { return widget->glReady; }))
+        const bool shown = QTest::qWaitForWindowExposed(window.get());
+        if (!shown || !widget || !QTest::qWaitFor([this] { return widget->glReady; }))
             error = "the main window did not set up OpenGL (run under xvfb-run)";
         std::cout.rdbuf(saved);
         if (!error.empty())

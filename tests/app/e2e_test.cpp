@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QMessageBox>
@@ -37,6 +38,20 @@ QByteArray runTool(const QString& program, const QStringList& arguments, int tim
 }
 
 void pause(int ms) { QThread::msleep(static_cast<unsigned long>(ms)); }
+
+// Polls `condition` every 100 ms until it holds or `timeoutMs` has passed: a
+// loaded machine may take its time to close a box or repaint a window.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        pause(100);
+    }
+    return true;
+}
 
 // One run of trelimo with its own settings folder.
 class Program {
@@ -227,14 +242,17 @@ TEST_F(Session, StartUpLinesAndTheDisclaimerUntilDeclined)
                 << out.toStdString();
             EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("^SS$"), QRegularExpression::MultilineOption)));
             EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral("tree: 0x[0-9a-f]+ Lighting index: 1\n"))));
-            EXPECT_TRUE(out.contains(QStringLiteral("Number of internodes: 42 Sim iteration took 0s.\n")));
+            // The seconds are the machine's: a cold kernel cache may take one.
+            const QRegularExpression firstStep(QStringLiteral("Number of internodes: 42 Sim iteration took \\d+s\\.\n"));
+            EXPECT_TRUE(out.contains(firstStep));
             // The check box comes before the button in the box's tab order.
             Program::keys(box, tick ? QStringList{QStringLiteral("shift+Tab"), QStringLiteral("space"),
                                                   QStringLiteral("Return")}
                                     : QStringList{QStringLiteral("Return")});
             const QString window = program.waitForWindow(mainTitle);
             ASSERT_FALSE(window.isEmpty());
-            EXPECT_TRUE(program.windows(disclaimerTitle).isEmpty());
+            // The main window shows before the box has gone: File > Exit must not reach the box.
+            EXPECT_TRUE(waitUntil([&] { return program.windows(disclaimerTitle).isEmpty(); }));
             Program::keys(window, {QStringLiteral("alt+f"), QStringLiteral("Return")});  // File > Exit
             EXPECT_EQ(program.exitStatus(), 0);
         }
@@ -244,8 +262,12 @@ TEST_F(Session, StartUpLinesAndTheDisclaimerUntilDeclined)
         ASSERT_FALSE(again.waitForWindow(mainTitle).isEmpty());
         // The disclaimer follows the first frame at once when it comes at all.
         again.waitForOutput(QStringLiteral("Number of internodes: "));
-        pause(2000);
-        EXPECT_EQ(again.windows(disclaimerTitle).size(), tick ? 0 : 1);
+        if (tick) {
+            pause(2000);
+            EXPECT_TRUE(again.windows(disclaimerTitle).isEmpty());
+        } else {
+            EXPECT_FALSE(again.waitForWindow(disclaimerTitle, 10000).isEmpty());
+        }
     }
 }
 
@@ -280,8 +302,7 @@ TEST_F(Session, MenusGrowAndOpenTheirWindows)
         EXPECT_EQ(program.windows(histogramTitle).size(), 1);
         if (request == 1) {
             Program::keys(program.windows(histogramTitle).first(), {QStringLiteral("Escape")});
-            pause(500);
-            EXPECT_TRUE(program.windows(histogramTitle).isEmpty());
+            EXPECT_TRUE(waitUntil([&] { return program.windows(histogramTitle).isEmpty(); }));
         }
     }
 
@@ -290,12 +311,9 @@ TEST_F(Session, MenusGrowAndOpenTheirWindows)
                                 QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")};
     const QImage plain = capture(window);
     Program::keys(window, invert);
-    pause(500);
-    const QImage inverted = capture(window);
+    EXPECT_TRUE(waitUntil([&] { return capture(window) != plain; })) << "the view did not change";
     Program::keys(window, invert);
-    pause(500);
-    EXPECT_NE(inverted, plain);
-    EXPECT_EQ(capture(window), plain);
+    EXPECT_TRUE(waitUntil([&] { return capture(window) == plain; })) << "the view did not come back";
 
     // Help > About and Help > Help: modal boxes that close with a key.
     for (const auto& [entry, title] : {std::pair<QStringList, QString>{{QStringLiteral("alt+h"), QStringLiteral("Return")},
@@ -306,8 +324,7 @@ TEST_F(Session, MenusGrowAndOpenTheirWindows)
         const QString box = program.waitForWindow(title, 20000);
         ASSERT_FALSE(box.isEmpty()) << title.toStdString();
         Program::keys(box, {QStringLiteral("Escape")});
-        pause(300);
-        EXPECT_TRUE(program.windows(title).isEmpty()) << title.toStdString();
+        EXPECT_TRUE(waitUntil([&] { return program.windows(title).isEmpty(); })) << title.toStdString();
     }
 
     Program::keys(window, {QStringLiteral("alt+f"), QStringLiteral("Return")});
@@ -350,12 +367,12 @@ TEST_F(Session, FailingStartsEndAfterTheirBox)
                         start.withoutTextures ? noTextures.path() : QFileInfo(programPath).absolutePath());
         const QString box = program.waitForWindow(start.title);
         ASSERT_FALSE(box.isEmpty()) << program.errors().toStdString();
-        pause(300);
         // The main window has gone by the time the box shows.
-        EXPECT_TRUE(program.windows(mainTitle).isEmpty());
+        EXPECT_TRUE(waitUntil([&] { return program.windows(mainTitle).isEmpty(); }));
         const QString title = start.title == QLatin1String("trelimo") ? QString() : start.title;
-        EXPECT_TRUE(sameMessage(capture(box), referenceCriticalBox(title, start.message(program))))
-            << start.message(program).toStdString();
+        // Polled: the box may show before it has painted its text.
+        const QImage expected = referenceCriticalBox(title, start.message(program));
+        EXPECT_TRUE(waitUntil([&] { return sameMessage(capture(box), expected); })) << start.message(program).toStdString();
         Program::keys(box, {QStringLiteral("Return")});
         EXPECT_EQ(program.exitStatus(), 255);
     }

@@ -534,17 +534,18 @@ private slots:
         for (const Row& row : rows) {
             if (row.prepare)
                 row.prepare();
-            QTest::qWait(50);
+            waitForQuiet(paints);
             paints.paints = 0;
             row.command();
-            QTest::qWait(100);  // the sync runs once the event loop is free, the tick draws within 10 ms
+            // The write-back runs once the event loop is free.
+            QTRY_VERIFY2(sameView(widget.camera, widget.drawnCamera), row.name);
+            waitForQuiet(paints);
             QVERIFY2(paints.paints == row.frames,
                      qPrintable(QStringLiteral("%1: %2 frames").arg(row.name).arg(paints.paints)));
             for (const auto& box : boxes) {
                 auto* spinBox = control<QDoubleSpinBox>(window, box.first);
                 QVERIFY2(static_cast<float>(box.second()) == static_cast<float>(spinBox->value()), box.first);
             }
-            QVERIFY2(sameView(widget.camera, widget.drawnCamera), row.name);
         }
     }
 

@@ -57,7 +57,8 @@ TEST(TextureFilesTest, EveryFileIsBesideTheTestsAndIsTheGeneratorsOutput)
         ASSERT_EQ(generated.size(), committed.size());
         if (!jpeg) {
             const ImageDifference d = differenceOf(committed, generated);
-            EXPECT_TRUE(withinRounding(d, committed)) << d.pixels << " pixels apart, by up to " << d.largest << " levels";
+            EXPECT_TRUE(withinRounding(d, committed))
+                << d.pixels << " pixels apart, by up to " << d.largest << " levels";
             continue;
         }
         // A level of rounding before the encoding may move a coefficient of
