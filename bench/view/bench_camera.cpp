@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "app/mainwindow.h"
+#include "bench/view/viewscene.h"
 #include "environment/environment.h"
 #include "model/parameters.h"
 #include "view/surfaceformat.h"
@@ -42,8 +43,8 @@
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+using benchview::kHeight;
+using benchview::kWidth;
 
 // Paint events of the view and the end of the last one.
 class FrameWatch : public QObject {
@@ -68,18 +69,7 @@ struct CameraScene {
     {
         // Settings of this run only, with the disclaimer declined.
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "bench_view";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);  // lives as long as the process
-            installProgramSurfaceFormat();
-        }
-        if (!Environment::instance)
-            Environment::create();
-        const QString folder = QCoreApplication::applicationDirPath();
-        if (QDir(folder).exists(QStringLiteral("tex")))
-            QDir::setCurrent(folder);
+        benchview::setUpProcess();
         QSettings(QStringLiteral("Vel Kestrin"), QStringLiteral("Trelimo"))
             .setValue(QStringLiteral("Main/ShowStartupDisclaimer"), false);
 

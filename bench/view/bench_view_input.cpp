@@ -25,6 +25,7 @@
 #include <sstream>
 #include <vector>
 
+#include "bench/view/viewscene.h"
 #include "environment/environment.h"
 #include "model/internode.h"
 #include "model/parameters.h"
@@ -50,18 +51,7 @@ WidgetRisanje* workload()
 {
     WidgetRisanje* widget = QApplication::instance() ? existingWidget() : nullptr;
     if (!widget) {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "bench_view";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);  // lives as long as the process
-            installProgramSurfaceFormat();
-            const QString folder = QCoreApplication::applicationDirPath();
-            if (QDir(folder).exists(QStringLiteral("tex")))
-                QDir::setCurrent(folder);
-        }
-        if (!Environment::instance)
-            Environment::create();
+        benchview::setUpProcess();
         widget = new WidgetRisanje();  // lives as long as the process
         widget->resize(kWidth, kHeight);
         widget->show();

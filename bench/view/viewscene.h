@@ -29,6 +29,25 @@ namespace benchview {
 inline constexpr int kWidth = 1024;
 inline constexpr int kHeight = 768;
 
+// What every bench_view scene needs once per process, whichever benchmark runs
+// first: the application with the entry point's surface format, the
+// environment, and the folder with tex/ as the working directory.
+inline void setUpProcess()
+{
+    if (!QApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "bench_view";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);  // lives as long as the process
+        installProgramSurfaceFormat();
+    }
+    if (!Environment::instance)
+        Environment::create();
+    const QString folder = QCoreApplication::applicationDirPath();
+    if (QDir(folder).exists(QStringLiteral("tex")))
+        QDir::setCurrent(folder);
+}
+
 // The widget with its scene, made once; it grows forward to the iteration a
 // benchmark asks for and restarts from seed 3 when asked for fewer.
 struct ViewScene {
@@ -38,19 +57,8 @@ struct ViewScene {
 
     ViewScene()
     {
-        static int argc = 1;
-        static char name[] = "bench_view";
-        static char* argv[] = {name, nullptr};
         randomEngine.seed(3);
-        if (!QApplication::instance()) {
-            new QApplication(argc, argv);  // lives as long as the process
-            installProgramSurfaceFormat();
-        }
-        if (!Environment::instance)
-            Environment::create();
-        const QString folder = QCoreApplication::applicationDirPath();
-        if (QDir(folder).exists(QStringLiteral("tex")))
-            QDir::setCurrent(folder);
+        setUpProcess();
 
         widget = std::make_unique<WidgetRisanje>();
         widget->resize(kWidth, kHeight);
