@@ -112,8 +112,8 @@ std::unique_ptr<CameraScene>& cameraScene()
 
 // Runs the event loop until nothing has been drawn for 60 ms (the sync runs at
 // once, the tick every 10 ms); returns the time from `clock`'s start to the end
-// of the last frame drawn, or 0 without one.
-double settle(FrameWatch& watch, const QElapsedTimer& clock)
+// of the GPU work of the last frame drawn, or 0 without one.
+double settle(WidgetRisanje& widget, FrameWatch& watch, const QElapsedTimer& clock)
 {
     double lastFrameEnd = 0.0;
     int seen = watch.frames;
@@ -123,6 +123,9 @@ double settle(FrameWatch& watch, const QElapsedTimer& clock)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         if (watch.frames != seen) {
             seen = watch.frames;
+            widget.makeCurrent();
+            widget.context()->functions()->glFinish();
+            widget.doneCurrent();
             lastFrameEnd = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
             quiet.restart();
         }
@@ -165,12 +168,12 @@ void runCommand(benchmark::State& state, const std::function<void(CameraScene&)>
         before(s);
         QElapsedTimer settling;
         settling.start();
-        settle(watch, settling);
+        settle(*s.widget, watch, settling);
         watch.frames = 0;
         QElapsedTimer clock;
         clock.start();
         command(s);
-        const double seconds = settle(watch, clock);
+        const double seconds = settle(*s.widget, watch, clock);
         state.SetIterationTime(seconds);
         total += seconds;
         frames += watch.frames;
