@@ -14,9 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QOpenGLContext>
@@ -36,9 +34,7 @@
 
 #include "app/mainwindow.h"
 #include "bench/view/viewscene.h"
-#include "environment/environment.h"
 #include "model/parameters.h"
-#include "view/surfaceformat.h"
 #include "view/widgetrisanje.h"
 
 namespace {

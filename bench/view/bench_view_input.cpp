@@ -12,7 +12,6 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -26,10 +25,8 @@
 #include <vector>
 
 #include "bench/view/viewscene.h"
-#include "environment/environment.h"
 #include "model/internode.h"
 #include "model/parameters.h"
-#include "view/surfaceformat.h"
 #include "view/widgetrisanje.h"
 
 namespace {
