@@ -214,7 +214,7 @@ void OpenClHolder::CalcStozci(const glm::vec4* buds, int nBuds, const glm::vec4*
         cl::Buffer vrednostiSence(context, CL_MEM_WRITE_ONLY, budCount * floatSize);
         setKernelArgs(kernelStozciIzracun, popki, vsiStozci, std::max(nCones, 0), vrednostiSence);
         runKernel1D(kernelStozciIzracun, budCount, 1024, 0);
-        queue.enqueueBarrierWithWaitList();
+        queue.enqueueBarrier();
         queue.finish();
         queue.enqueueReadBuffer(vrednostiSence, CL_TRUE, 0, budCount * floatSize, results);
     } catch (const cl::Error& error) {
