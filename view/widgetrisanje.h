@@ -24,6 +24,7 @@
 
 #include <QOpenGLFunctions_3_3_Core>
 #include <QOpenGLWidget>
+#include <QSize>
 #include <QString>
 #include <QTimer>
 
@@ -202,6 +203,9 @@ public:
     glm::vec3 projectToScreen(const glm::vec3& point, const glm::mat4& matrix) const;
 
     // Frame (widgetrisanje_gl.cpp).
+    // The size of the widget's framebuffer in device pixels: the widget's size
+    // times the device pixel ratio.
+    QSize framebufferSize() const;
     void resizePickingBuffers(int w, int h);
     void switchAttribArrays(std::vector<int> disable, std::vector<int> enable);
     void disableAttribArrays(std::vector<int> locations);

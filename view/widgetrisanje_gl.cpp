@@ -143,9 +143,20 @@ void WidgetRisanje::resizeGL(int w, int h)
     runGuarded([this, w, h] {
         if (!glReady)
             return;
-        glViewport(0, 0, w, h);
+        const QSize frame = framebufferSize();
+        glViewport(0, 0, frame.width(), frame.height());
+        // Qt gives the size in window coordinates, the unit of mouse positions
+        // and of the camera's screen projection: the picking target keeps it
+        // at any device pixel ratio, so a pick reads the pixels a ratio of 1
+        // would, and its search reaches as far on the screen.
         resizePickingBuffers(w, h);
     });
+}
+
+QSize WidgetRisanje::framebufferSize() const
+{
+    // As Qt sizes the widget's framebuffer.
+    return size() * devicePixelRatioF();
 }
 
 void WidgetRisanje::resizePickingBuffers(int w, int h)
@@ -228,13 +239,17 @@ void WidgetRisanje::paintGL()
                 drawScene(P, V, M, true, glm::mat4(1.0f));
 
             checkGLError(here(__LINE__));
-            glViewport(0, 0, width(), height());
+            // The widget's framebuffer counts device pixels: on a high-DPI
+            // screen it is larger than the widget in window coordinates.
+            const QSize frame = framebufferSize();
+            glViewport(0, 0, frame.width(), frame.height());
             checkGLError(here(__LINE__));
             glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
             glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
             glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         } else {
+            // The picking target is in window coordinates (resizeGL).
             glViewport(0, 0, width(), height());
             glBindRenderbuffer(GL_RENDERBUFFER, pickDepthRenderbuffer);
             glBindFramebuffer(GL_FRAMEBUFFER, pickFramebuffer);
