@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
@@ -7,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QIcon>
 #include <QLayout>
@@ -93,6 +95,27 @@ void forgetRemovedPages(MainWindowForm* ui)
     ui->doubleSpinBoxUpogibanjeEndZ = nullptr;
     ui->pushButtonAppleUpogibanje = nullptr;
     ui->pushButtonUpogibanjeCancel = nullptr;
+}
+
+// The pages were laid out for a narrower system font than some systems have
+// (Debian's DejaVu Sans among them): the dock opens as wide as its widest page
+// needs, so that no page is cut or scrolls sideways at the window's default
+// size. Its minimum stays the form's, so the user may still narrow it.
+void openDockForWidestPage(QMainWindow* window, const MainWindowForm* ui)
+{
+    int widest = 0;
+    for (int i = 0; i < ui->toolBox->count(); ++i) {
+        QWidget* page = ui->toolBox->widget(i);
+        // The layouts' cached sizes may predate the texts and the dock's font.
+        if (QLayout* layout = page->layout())
+            layout->activate();
+        widest = std::max(widest, page->minimumSizeHint().width());
+    }
+    // Docked, the dock has no frame: a page has only the contents' margins and
+    // the tool box's frame around it.
+    const QMargins margins = ui->verticalLayout_5->contentsMargins();
+    const int width = widest + margins.left() + margins.right() + 2 * ui->toolBox->frameWidth();
+    window->resizeDocks({ui->dockWidget}, {std::max(width, ui->dockWidget->minimumWidth())}, Qt::Horizontal);
 }
 
 Environment& environment() { return *Environment::instance; }
@@ -202,6 +225,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new MainWindow
         layout->setGeometry(QRect(0, 0, 0, 0));
         hideLayoutWidgets(layout);
     }
+    openDockForWidestPage(this, ui);
 
     ui->checkBoxPrikazNamigov->setChecked(view->showHints);
     ui->checkBoxPrikazagic->setChecked(view->showSaws);

@@ -314,6 +314,10 @@ void MainWindowForm::setupUi(QMainWindow* window)
     label_48 = makeLabel(pageEnvParams, "label_48");
     verticalLayout_6->addWidget(label_48);
     lineEditRastnaKrivulja = named(new QLineEdit(pageEnvParams), "lineEditRastnaKrivulja");
+    // The window gives this box style sheets of its own, and a widget with a
+    // style sheet no longer inherits its parents' font: it keeps the dock's
+    // font only as one of its own (kept across style sheet changes).
+    lineEditRastnaKrivulja->setFont(dockFont);
     verticalLayout_6->addWidget(lineEditRastnaKrivulja);
     checkBoxPrikazRisanjaSenc = named(new QCheckBox(pageEnvParams), "checkBoxPrikazRisanjaSenc");
     verticalLayout_6->addWidget(checkBoxPrikazRisanjaSenc);

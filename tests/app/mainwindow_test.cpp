@@ -2,8 +2,9 @@
 // device (pocl), on an X server of its own, driven through real Qt events on its
 // controls: the fill from the model, what each reachable control writes, the
 // controls taken out of reach, the season commands, the histogram, the tree
-// views, the growth curve, the camera controls, and failures leaving the event
-// loop. Run in the sanitizer build too (label asan).
+// views, the growth curve, the dock's pages at the default size, the camera
+// controls, and failures leaving the event loop. Run in the sanitizer build too
+// (label asan).
 
 #include <cmath>
 #include <functional>
@@ -18,14 +19,18 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <QToolBar>
 #include <QToolBox>
 #include <QTreeView>
@@ -194,6 +199,46 @@ void checkViewFollowsTheTrees(WidgetRisanje& widget)
     const std::set<const Internode*> live = liveNodes();
     for (Internode* node : widget.pickTable)
         QVERIFY(live.count(node) == 1);
+}
+
+// Saves the window as <name>.png in the folder that TRELIMO_SCREENSHOTS names,
+// if any, to be looked at.
+void keepScreenshot(QWidget& window, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
+    if (!folder.isEmpty())
+        window.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+// True when none of the widget lies outside one of the widgets holding it (the
+// page's scroll area, the tool box, the dock, the window), which would cut it.
+bool shownWhole(QWidget* widget)
+{
+    for (QWidget* holder = widget->parentWidget(); holder; holder = holder->parentWidget())
+        if (!holder->rect().contains(QRect(widget->mapTo(holder, QPoint(0, 0)), widget->size())))
+            return false;
+    return true;
+}
+
+// What of a shown dock page cannot be read whole: a named control cut off, or
+// a text narrower than it needs.
+QStringList cutControls(QWidget* page)
+{
+    QStringList cut;
+    for (QWidget* widget : page->findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (name.isEmpty() || name.startsWith(QStringLiteral("qt_")) || !widget->isVisible())
+            continue;
+        const bool hasText = qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget);
+        if (!shownWhole(widget))
+            cut << name + QStringLiteral(" cut off");
+        else if (hasText && widget->width() < widget->sizeHint().width())
+            cut << QStringLiteral("%1 %2 px wide, needs %3")
+                       .arg(name)
+                       .arg(widget->width())
+                       .arg(widget->sizeHint().width());
+    }
+    return cut;
 }
 
 }  // namespace
@@ -481,6 +526,59 @@ private slots:
             QCOMPARE(QString::fromStdString(growthCurveExpression), row.text);
             QCOMPARE(curve->styleSheet().contains(QStringLiteral("orange")), !row.compiles);
         }
+    }
+
+    // At the window's default size, in English on this system's fonts (wider
+    // than those the form was laid out with), every page of the dock reads
+    // whole without scrolling sideways, and the growth-curve box keeps the
+    // dock's font through its three style sheets.
+    void dockReadsWholeAtTheDefaultSize()
+    {
+        const ParameterSnapshot snapshot;
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/tr/tr/localization_strings_en")));
+        QCoreApplication::installTranslator(&english);
+        ShownWindow shown;
+        MainWindow& window = shown.window;
+        QCOMPARE(window.size(), QSize(725, 648));
+        auto* toolBox = control<QToolBox>(window, "toolBox");
+        // "Growth", the page with the longest labels, opened first, straight
+        // from the start page.
+        const std::vector<const char*> pages = {"page_4", "page", "page_6", "pageEnvParams", "page_5"};
+        QCOMPARE(toolBox->count(), static_cast<int>(pages.size()));
+        for (const char* name : pages) {
+            openPage(window, name);
+            // The page's layout and its scroll area settle through posted events.
+            QCoreApplication::sendPostedEvents();
+            auto* page = control<QWidget>(window, name);
+            auto* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget());
+            QVERIFY2(area && area->widget() == page, name);
+            keepScreenshot(window, QStringLiteral("dock_") + QLatin1String(name));
+            QVERIFY2(!area->horizontalScrollBar()->isVisible(), name);
+            const QStringList cut = cutControls(page);
+            QVERIFY2(cut.isEmpty(), qPrintable(QLatin1String(name) + QStringLiteral(": ") + cut.join(", ")));
+        }
+        // The wider dock leaves the view most of the window.
+        QVERIFY(view(window).width() >= window.width() / 2);
+
+        openPage(window, "pageEnvParams");
+        auto* curve = control<QLineEdit>(window, "lineEditRastnaKrivulja");
+        const double dockSize = control<QLabel>(window, "label_48")->font().pointSizeF();
+        struct Style {
+            QString typed;  // null: as the window opens
+            QString styleSheet;
+        };
+        for (const Style& style : {Style{QString(), QStringLiteral("QLineEdit{}")},
+                                   Style{QStringLiteral("3*x+1"), QStringLiteral("QLineEdit{background: white;}")},
+                                   Style{QStringLiteral("3*x+"), QStringLiteral("QLineEdit{background: orange;}")}}) {
+            if (!style.typed.isNull()) {
+                QTest::keyClick(curve, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(curve, style.typed);
+            }
+            QCOMPARE(curve->styleSheet(), style.styleSheet);
+            QCOMPARE(curve->font().pointSizeF(), dockSize);
+        }
+        keepScreenshot(window, QStringLiteral("dock_curve_orange"));
     }
 
     // A camera command shows its result in one frame: the boxes' write-back
