@@ -26,12 +26,16 @@ bool isLive(const Internode* node)
 
 } // namespace
 
+int budsOverResourceLimit = 0;
+
 bool sanitizeBudResources(Internode* bud)
 {
     const float amount = bud->KolicinaResources;
     if (amount >= 0.0f && amount <= maxBudResources)
         return true;  // also false for NaN
     qDebug().nospace() << "Napačna vrednost KolicinaResources: " << amount;
+    if (amount > maxBudResources)
+        ++budsOverResourceLimit;
     bud->KolicinaResources = 0.0f;
     return false;
 }
