@@ -1,5 +1,7 @@
 #include "environment/environment.h"
 
+#include <cmath>
+
 #include "environment/shadowgrid.h"
 #include "environment/stozci.h"
 #include "model/treewalk.h"
@@ -12,6 +14,16 @@ constexpr int shadowGridType = 0;
 constexpr int coneType = 2;
 // "Space" has no light model; every young bud is fully lit.
 constexpr float spaceLight = 1.0f;
+
+// Every bud reaches the light models through the environment, so this is the
+// one place that keeps non-finite buds from them. The grid puts such a bud in
+// its corner cell, where it would cast or read a shadow that is not there; a
+// bud that is nowhere gets no light in any model, so it grows nothing more.
+bool isFinitePosition(const Internode* node)
+{
+    const glm::vec3& p = node->position;
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
 
 }  // namespace
 
@@ -35,13 +47,13 @@ void Environment::reset()
 
 void Environment::addBud(Internode* node)
 {
-    if (type == shadowGridType)
+    if (type == shadowGridType && isFinitePosition(node))
         ShadowGrid::instance->addBud(node);
 }
 
 void Environment::removeBud(Internode* node)
 {
-    if (type == shadowGridType)
+    if (type == shadowGridType && isFinitePosition(node))
         ShadowGrid::instance->removeBud(node);
 }
 
@@ -86,7 +98,9 @@ void Environment::computeLight(Internode* root, Tree* tree)
             if (!isLightBud(node, tree))
                 return false;
             float light = spaceLight;
-            if (type == shadowGridType)
+            if (!isFinitePosition(node))
+                light = 0.0f;
+            else if (type == shadowGridType)
                 light = ShadowGrid::instance->budLight(node, node->position, node->direction,
                                                        node->optimalDirection);
             else if (type == coneType)

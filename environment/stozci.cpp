@@ -27,14 +27,17 @@ void Stozci::collectTips(const Internode* node)
 {
     // Every internode's tip, the node before its apical subtree and that
     // before its lateral one; a node without children (a bud or a stub) adds
-    // nothing.
+    // nothing. A tip that is not finite is left out here, where every batch
+    // and the display take their apexes from: one NaN apex makes the shadow
+    // sum of every bud NaN, and the light of the whole scene 0.
     if (!node)
         return;
     walkPreOrder(node, [this](const Internode* current) {
         if (!current->children[0] && !current->children[1])
             return false;
         const glm::vec3 tip = current->position + current->direction;
-        stozciVOkolju.emplace_back(tip, 0.0f);
+        if (std::isfinite(tip.x) && std::isfinite(tip.y) && std::isfinite(tip.z))
+            stozciVOkolju.emplace_back(tip, 0.0f);
         return true;
     });
 }

@@ -17,6 +17,7 @@ void simulationStep()
 void runSimulationIteration()
 {
     const auto start = std::chrono::steady_clock::now();
+    budsOverResourceLimit = 0;
 
     bool rootIsBud = false;
     for (const Tree* tree : allTrees)

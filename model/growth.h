@@ -11,6 +11,11 @@ struct Tree;
 // growth curve and would grow an unbounded shoot in one iteration.
 constexpr float maxBudResources = 10000.0f;
 
+// How many buds sanitizeBudResources reset for holding more than
+// maxBudResources since the current or last iteration began, so that the user
+// can be told why a runaway growth curve grew nothing.
+extern int budsOverResourceLimit;
+
 // Runs one growth iteration.
 void simulationStep();
 

@@ -3,6 +3,7 @@
 // child 1's; the order matters for bud burst, which draws random numbers.
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include <QDebug>
@@ -25,12 +26,16 @@ bool isLive(const Internode* node)
 
 } // namespace
 
+int budsOverResourceLimit = 0;
+
 bool sanitizeBudResources(Internode* bud)
 {
     const float amount = bud->KolicinaResources;
     if (amount >= 0.0f && amount <= maxBudResources)
         return true;  // also false for NaN
     qDebug().nospace() << "Napačna vrednost KolicinaResources: " << amount;
+    if (amount > maxBudResources)
+        ++budsOverResourceLimit;
     bud->KolicinaResources = 0.0f;
     return false;
 }
@@ -90,8 +95,14 @@ void GrowShoot(Internode* bud, Tree* tree)
     glm::vec3 randomPart(0.0f);
     if (random != glm::vec3(0.0f))
         randomPart = randomWeight * glm::normalize(random);
-    const glm::vec3 d = glm::normalize(bud->direction) + randomPart + glm::vec3(0.0f, -tropismWeight, 0.0f);
-    bud->direction = glm::normalize(d) * internodeLength;
+    const glm::vec3 own = glm::normalize(bud->direction);
+    const glm::vec3 d = own + randomPart + glm::vec3(0.0f, -tropismWeight, 0.0f);
+    // With no random share, a tropism of -1 cancels a bud pointing straight
+    // down exactly, and one of 1 a bud pointing straight up. What is too short
+    // to normalise would make the shoot and all that grows from it NaN: such a
+    // shoot grows on along its bud.
+    const bool normalisable = glm::dot(d, d) >= std::numeric_limits<float>::min();
+    bud->direction = (normalisable ? glm::normalize(d) : own) * internodeLength;
 
     const float rest = bud->KolicinaResources - 1.0f;
 

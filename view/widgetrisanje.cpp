@@ -109,6 +109,11 @@ void WidgetRisanje::growStep()
     // A step can shed subtrees: what pointed into them is gone.
     forgetTreePointers();
     needsRepaint = true;
+    // Otherwise only the debug stream would say why the tree did not grow.
+    if (budsOverResourceLimit > 0 && statusMessageCallback)
+        statusMessageCallback(
+            QStringLiteral("The growth curve gave a bud more than the limit of %1 units: that bud grew nothing")
+                .arg(static_cast<double>(maxBudResources)));
 }
 
 void WidgetRisanje::resetTrees()
@@ -161,9 +166,7 @@ void WidgetRisanje::growOrRestart(bool restart)
         rebuildGeometry(true);
         lightAndAllocationPass();
     } else {
-        simulationStep();
-        forgetTreePointers();
-        needsRepaint = true;
+        growStep();
         rebuildGeometry(true);
     }
     const auto elapsed = std::chrono::steady_clock::now() - start;

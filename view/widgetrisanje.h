@@ -179,6 +179,8 @@ public:
     // Scene commands (widgetrisanje.cpp).
     void onTimerTick();
     void growOrRestart(bool restart);
+    // One growth iteration; tells the status bar when the growth curve gave a
+    // bud more than maxBudResources, which then grew nothing.
     void growStep();
     void resetTrees();
     void rebuildGeometry(bool upload);

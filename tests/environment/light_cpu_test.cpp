@@ -73,6 +73,19 @@ TEST(Environment, DispatchesEachRequestAndTheLightWalkByType)
         grid.pendingAdd.assign(2, glm::vec3(0.0f));
         Environment::instance->clearShadowQueues();
         EXPECT_EQ(grid.pendingAdd.empty(), row.grid);
+
+        // A bud that is nowhere reaches no model and gets no light.
+        t.b1->position.y = std::numeric_limits<float>::quiet_NaN();
+        grid.queryNodes.clear();
+        cones.queryNodes.clear();
+        Environment::instance->computeLight(t.tree->root, t.tree.get());
+        EXPECT_EQ(t.b1->lightExposure, 0.0f);
+        EXPECT_EQ(t.tree->root->resourcesQ, 0.0f);
+        EXPECT_EQ(grid.queryNodes.size() + cones.queryNodes.size(), 0u);
+        const std::size_t registered = grid.pendingAdd.size() + grid.pendingRemove.size();
+        Environment::instance->addBud(t.b1);
+        Environment::instance->removeBud(t.b1);
+        EXPECT_EQ(grid.pendingAdd.size() + grid.pendingRemove.size(), registered);
         if (row.type == 0)
             continue; // the rest would need the device
         Environment::instance->reset();

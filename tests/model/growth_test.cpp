@@ -113,6 +113,35 @@ TEST_F(Growth, BudsBurstInWalkOrderDrawingThreeValuesEach)
     EXPECT_EQ(recording().added, registered);
 }
 
+TEST_F(Growth, ShootAlongItsBudWhereTropismCancelsTheBudsDirection)
+{
+    // With no random share, a bud pointing straight along the tropism's pull
+    // sums to the zero vector, which has no direction of its own.
+    randomWeight = 0.0f;
+    struct Row { glm::vec3 bud; float tropism; };
+    for (const Row& row : {Row{{0.0f, -0.2f, 0.0f}, -1.0f}, Row{{0.0f, 0.2f, 0.0f}, 1.0f}}) {
+        SCOPED_TRACE(row.tropism);
+        tropismWeight = row.tropism;
+        Tree* tree = makeOnlyTree(std::make_unique<Tree>());
+        tree->root->direction = row.bud;
+        StreamCapture out(std::cout);
+        simulationStep();
+        expectNear(tree->root->direction, glm::normalize(row.bud) * internodeLength, 1e-6f);
+        int internodes = takeCensus(tree->root).internodes;
+        for (int i = 0; i < 2; ++i) {
+            simulationStep();
+            const int grown = takeCensus(tree->root).internodes;
+            EXPECT_GT(grown, internodes);
+            internodes = grown;
+        }
+        bool finite = true;
+        for (const Internode* node : collectNodes(tree->root))
+            finite = finite && std::isfinite(glm::dot(node->position, node->position)) &&
+                     std::isfinite(glm::dot(node->direction, node->direction));
+        EXPECT_TRUE(finite);
+    }
+}
+
 TEST_F(Growth, BudGrowsOneInternodePerUnitOrIsResetWhenItsAmountIsInvalid)
 {
     const float inf = std::numeric_limits<float>::infinity();

@@ -1,13 +1,15 @@
 // The drawing widget itself on the real renderer and OpenCL device: start
 // values, the command-line table, the tick, the scene commands with their
 // printed line, the rebuild with and without upload (also from outside the GL
-// callbacks), and the nine textures.
+// callbacks), the status-bar message of a growth curve over the bud limit, and
+// the nine textures.
 
 #include "support/streamcapture.h"
 #include "support/paintcounter.h"
 #include "support/widgetfixture.h"
 
 #include "model/internode.h"
+#include "model/parameters.h"
 #include "model/tree.h"
 #include "view/widgetrisanje.h"
 
@@ -23,6 +25,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
@@ -202,6 +205,41 @@ TEST(WidgetScene, GenerationLineCountsTheInternodesOfTheStep)
     ASSERT_EQ(allTrees.size(), 1u);
     EXPECT_TRUE(allTrees[0]->root->isBud);
     EXPECT_EQ(widget->branchPoints.size(), 1u);
+}
+
+TEST(WidgetScene, AGrowthCurveOverTheBudLimitIsToldInTheStatusBar)
+{
+    TestWidget widget;
+    ASSERT_TRUE(widget.ready()) << widget.failure();
+    const std::string savedCurve = growthCurveExpression;
+    std::vector<QString> told;
+    widget->statusMessageCallback = [&](const QString& text) { told.push_back(text); };
+    const std::vector<QString> overLimit = {
+        QStringLiteral("The growth curve gave a bud more than the limit of 10000 units: that bud grew nothing")};
+    struct Row {
+        const char* curve;
+        std::function<void(WidgetRisanje&)> grow;  // the grow action's path, or generate's
+        std::vector<QString> told;
+    };
+    // Over the limit first, so that what it left behind would show in the next row.
+    const Row rows[] = {
+        {"20000", [](WidgetRisanje& w) { w.growOrRestart(false); }, overLimit},
+        {"20000", [](WidgetRisanje& w) { w.growStep(); }, overLimit},
+        {"2", [](WidgetRisanje& w) { w.growOrRestart(false); }, {}},
+        // A curve that does not compile leaves the bud a NaN, which is reset too.
+        {"2+", [](WidgetRisanje& w) { w.growOrRestart(false); }, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.curve);
+        growthCurveExpression = row.curve;
+        StreamCapture out(std::cout);
+        // The restart's light pass gives the root bud the curve's value.
+        widget->growOrRestart(true);
+        told.clear();
+        row.grow(*widget);
+        EXPECT_EQ(told, row.told);
+    }
+    growthCurveExpression = savedCurve;
 }
 
 TEST(WidgetTextures, NineImagesWithTheirWrapModes)
