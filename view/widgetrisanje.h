@@ -241,6 +241,10 @@ public:
     void hoverPruning(glm::vec2 point);
     void rightClickPruning(glm::vec2 point);
     bool removeAttachmentsOnCut(Internode* node, bool forCut);
+    // Rebuilds the drawn trees after shoots moved but none was freed or grown
+    // (a dropped attachment put back): the pick table comes out in the same
+    // order, so the marked cuts, a plan not yet applied, keep their ids.
+    void rebuildKeepingMarks();
     void applyPruning();
     // The tree of allTrees whose root is the node's topmost ancestor; null when
     // none is (a node of no listed tree).

@@ -36,40 +36,56 @@ bool allFinite()
     return true;
 }
 
-// On the ground to the right of the fan, and a point between it and c.
+// On the ground to the right of the fan, a point between it and c, and the sky.
 const QPoint targetPixel(560, 430);
 const QPoint pullPixel(470, 300);
+const QPoint skyPixel(600, 40);
 
 TEST_F(BendingTest, EachToolRunsItsStages)
 {
+    auto ties = [] { return w().attachments.ties.size(); };
+    auto spreaders = [] { return w().attachments.spreaders.size(); };
+    auto weights = [] { return w().attachments.weights.size(); };
     struct Case {
+        const char* name;
         int mode;
+        Internode* FanTree::*picked;
         std::vector<int> states;  // after each right click
         std::function<std::size_t()> applied;
     };
     const std::vector<Case> cases = {
-        {ModeTying, {1, 2, 0}, [] { return w().attachments.ties.size(); }},
-        {ModeSpreading, {1, 2, 0}, [] { return w().attachments.spreaders.size(); }},
-        {ModeWeighting, {2, 0}, [] { return w().attachments.weights.size(); }},
+        {"tie", ModeTying, &FanTree::c, {1, 2, 0}, ties},
+        {"spreader", ModeSpreading, &FanTree::c, {1, 2, 0}, spreaders},
+        {"weight", ModeWeighting, &FanTree::c, {2, 0}, weights},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(c.name);
         FanTree fan;
         showTrees({fan.tree});
+        // A cut planned elsewhere, not applied yet: bending keeps the plan.
+        w().cutImmediately = false;
+        w().mode = ModePruning;
+        rightClick(pixelAlong(fan.u, 0.5f));
+        ASSERT_EQ(w().selection->entries.size(), 1u);
+
         w().mode = c.mode;
-        rightClick(QPoint(600, 40));  // the sky: nothing to pick
+        rightClick(skyPixel);  // nothing to pick
         EXPECT_EQ(w().bendTarget.state, 0);
 
         const glm::vec3 tip = fan.c->position;
-        const QPoint pixels[] = {pixelAlong(fan.c, 0.5f), targetPixel, pullPixel};
+        const QPoint picked = pixelAlong(fan.*(c.picked), 0.5f);
         std::size_t click = 0;
-        hoverAt(pixels[0]);
-        rightClick(pixels[0]);
+        hoverAt(picked);
+        rightClick(picked);
         ASSERT_EQ(w().bendTarget.state, c.states[click++]);
         if (c.states.size() == 3) {
             hoverAt(targetPixel);
-            EXPECT_LT(glm::length(w().bendTarget.endPoint - groundUnder(targetPixel)), 0.1f);
-            rightClick(targetPixel);
+            const glm::vec3 ground = groundUnder(targetPixel);
+            EXPECT_LT(glm::length(w().bendTarget.endPoint - ground), 0.1f);
+            // The sky holds no target: the last one stays.
+            hoverAt(skyPixel);
+            EXPECT_LT(glm::length(w().bendTarget.endPoint - ground), 0.1f);
+            rightClick(skyPixel);
             ASSERT_EQ(w().bendTarget.state, c.states[click++]);
         }
         hoverAt(pullPixel);
@@ -79,6 +95,8 @@ TEST_F(BendingTest, EachToolRunsItsStages)
         EXPECT_EQ(c.applied(), 1u);
         EXPECT_GT(glm::length(fan.c->position - tip), 1e-3f);
         EXPECT_TRUE(allFinite());
+        ASSERT_EQ(w().selection->entries.size(), 1u);
+        EXPECT_EQ(w().selection->entries[0].pickIndex, idOf(fan.u));
     }
 }
 
