@@ -300,8 +300,14 @@ void WidgetRisanje::rightClickBending(glm::vec2 point)
         target.pickedId = pickedId;
         Internode* base = nullptr;
         bendChain.Build(node, *tree, base);
-        target.state = 1;
-        if (removeAttachmentsOnCut(base, false)) {
+        // An older limb has no young chain to bend: an operation started on it
+        // could only end in a confirm that changes nothing.
+        target.state = bendChain.segments.empty() ? 0 : 1;
+        if (target.state == 0) {
+            if (statusMessageCallback)
+                statusMessageCallback(
+                    QStringLiteral("Only a young shoot bends: pick a shoot grown in the last two iterations"));
+        } else if (removeAttachmentsOnCut(base, false)) {
             // The earlier shoot went back to its rest; no new bend starts.
             lightAndAllocationPass();
             rebuildKeepingMarks();
@@ -391,5 +397,7 @@ void WidgetRisanje::applyBending()
 void WidgetRisanje::cancelBending()
 {
     bendTarget.state = 0;
+    // The preview belongs to the cancelled bend; stage 0 draws it otherwise.
+    attachments.bendPath.clear();
     repaint();
 }

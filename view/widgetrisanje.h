@@ -222,6 +222,8 @@ public:
     Internode* pickedNode(int id) const;
 
     // Input (input.cpp).
+    // Changes the interaction mode; a bend pending in the old mode is cancelled.
+    void setMode(int newMode);
     void processPendingMouse();
     void hover();
     void rebuildHighlightPath(Internode* node);

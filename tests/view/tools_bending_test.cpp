@@ -1,7 +1,8 @@
 // Ties, spreaders and weights through the mouse on the shown widget: the
-// stages of each tool, the weight at the ends of its range, the rope's free
-// end, and bends that must not apply (stale after a change of the trees, or
-// with a target that has no defined value). Run under AddressSanitizer too.
+// stages of each tool, a pick that cannot bend, the weight at the ends of its
+// range, the rope's free end, and bends that must not apply (stale after a
+// change of the trees or of the mode, or with a target that has no defined
+// value). Run under AddressSanitizer too.
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,17 @@ namespace {
 
 using namespace toolstest;
 
-class BendingTest : public ToolTest {};
+class BendingTest : public ToolTest {
+protected:
+    void SetUp() override
+    {
+        ToolTest::SetUp();
+        w().statusMessageCallback = [this](const QString& text) { status = text; };
+    }
+    void TearDown() override { w().statusMessageCallback = nullptr; }
+
+    QString status;  // the last status-bar message
+};
 
 std::uint64_t hashAll()
 {
@@ -50,13 +61,18 @@ TEST_F(BendingTest, EachToolRunsItsStages)
         const char* name;
         int mode;
         Internode* FanTree::*picked;
-        std::vector<int> states;  // after each right click
+        std::vector<int> states;  // after each right click; {0}: no bend starts
         std::function<std::size_t()> applied;
     };
     const std::vector<Case> cases = {
         {"tie", ModeTying, &FanTree::c, {1, 2, 0}, ties},
         {"spreader", ModeSpreading, &FanTree::c, {1, 2, 0}, spreaders},
         {"weight", ModeWeighting, &FanTree::c, {2, 0}, weights},
+        // s, born in iteration 1 of a tree of age 3, is older than the last two
+        // iterations: an inner limb.
+        {"tie on an old limb", ModeTying, &FanTree::s, {0}, ties},
+        {"spreader on an old limb", ModeSpreading, &FanTree::s, {0}, spreaders},
+        {"weight on an old limb", ModeWeighting, &FanTree::s, {0}, weights},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -73,11 +89,19 @@ TEST_F(BendingTest, EachToolRunsItsStages)
         EXPECT_EQ(w().bendTarget.state, 0);
 
         const glm::vec3 tip = fan.c->position;
+        const std::uint64_t before = hashAll();
         const QPoint picked = pixelAlong(fan.*(c.picked), 0.5f);
         std::size_t click = 0;
         hoverAt(picked);
+        status.clear();
         rightClick(picked);
         ASSERT_EQ(w().bendTarget.state, c.states[click++]);
+        if (c.states.size() == 1) {
+            EXPECT_EQ(status, "Only a young shoot bends: pick a shoot grown in the last two iterations");
+            EXPECT_EQ(c.applied(), 0u);
+            EXPECT_EQ(hashAll(), before);
+            continue;
+        }
         if (c.states.size() == 3) {
             hoverAt(targetPixel);
             const glm::vec3 ground = groundUnder(targetPixel);
@@ -178,6 +202,14 @@ TEST_F(BendingTest, AStaleBendAppliesNothing)
              w().cancelBending();
              hoverAt(pixelAlong(fan.t, 0.5f));
              ASSERT_EQ(w().attachments.pendingSpreader.picked, fan.t);
+         },
+         false},
+        {"left for another mode and back, then a right click",
+         [](FanTree&) {
+             w().setMode(ModeNavigation);
+             w().setMode(ModeSpreading);
+             EXPECT_TRUE(w().attachments.bendPath.empty());  // no preview of it either
+             rightClick(targetPixel);
          },
          false},
     };
