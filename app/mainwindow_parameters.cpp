@@ -73,7 +73,7 @@ void MainWindow::on_risanjeCheckBoxUpostevaj_clicked()
 
 void MainWindow::on_comboBoxMode_activated(int index)
 {
-    ui->widget->mode = index;
+    ui->widget->setMode(index);
     repaintView();
 }
 

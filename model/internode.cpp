@@ -140,7 +140,14 @@ void RestoreSavedGeometry(Internode* root)
 {
     walkPreOrder(root, [](Internode* node) {
         node->position = node->savedPosition;
-        node->direction = node->savedDirection;
+        // A stub cut after the rotation saved its uncut length; a cut is
+        // final, so it takes back only its orientation.
+        const float length = glm::length(node->direction);
+        const float savedLength = glm::length(node->savedDirection);
+        if (node->removed && savedLength > 0.0f)
+            node->direction = node->savedDirection * (length / savedLength);
+        else
+            node->direction = node->savedDirection;
         return !node->isBud && !node->removed;
     });
 }

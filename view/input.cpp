@@ -41,6 +41,15 @@ bool isBendingMode(int mode) { return mode == ModeTying || mode == ModeSpreading
 
 }  // namespace
 
+void WidgetRisanje::setMode(int newMode)
+{
+    // A bend left pending in another mode would be confirmed by the next right
+    // click on coming back, wherever it falls.
+    if (newMode != mode && bendTarget.state != 0)
+        cancelBending();
+    mode = newMode;
+}
+
 void WidgetRisanje::mouseMoveEvent(QMouseEvent* event)
 {
     mouseMoved = true;

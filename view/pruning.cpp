@@ -35,8 +35,9 @@ bool dropObsolete(std::vector<Record>& records, Internode* node, bool forCut)
         Internode* picked = it->picked;
         bool obsolete = false;
         if (base && forCut)
-            // A cut at or above the picked node takes the attachment's shoot away.
-            obsolete = picked && !IsInSubtree(picked, node) && IsInSubtree(node, picked);
+            // A cut on the picked node or nearer the root takes away the tip
+            // the attachment holds; one further out leaves that tip in place.
+            obsolete = picked && IsInSubtree(node, picked);
         else if (base)
             // A new bend whose chain starts inside this attachment's shoot moves it.
             obsolete = IsInSubtree(base, node);
@@ -92,18 +93,27 @@ void WidgetRisanje::rightClickPruning(glm::vec2 point)
     if (!node)
         return;
     const int id = pickedId;
+    // The click marks a place on the internode as drawn now, before a dropped
+    // attachment moves it back.
+    const float fraction = cutFractionAlongInternode(point, node);
     if (removeAttachmentsOnCut(node, true) && !cutImmediately) {
         // A deferred cut leaves the trees as they are, so the restored shoots
         // need their light now; an immediate cut recomputes it anyway.
         lightAndAllocationPass();
-        rebuildGeometry(false);
+        rebuildKeepingMarks();
     }
     selection->DropRelated(pickTable, node);
-    selection->entries.push_back({id, cutFractionAlongInternode(point, node)});
+    selection->entries.push_back({id, fraction});
     if (cutImmediately)
         applyPruning();
     else
         needsRepaint = true;
+}
+
+void WidgetRisanje::rebuildKeepingMarks()
+{
+    buildAllTreeGeometry(branchPoints, leafPoints, pickTable, geometryAttributes, capPoints);
+    repaint();
 }
 
 bool WidgetRisanje::removeAttachmentsOnCut(Internode* node, bool forCut)

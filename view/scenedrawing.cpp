@@ -150,13 +150,15 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
     glUniform1i(s.panelIntoQSumE, 0);
     checkGLError(here(__LINE__));
 
-    // 4, 5. Ground and sky (they cast no shadow), ruler. A tree is planted
-    // only on the ground or on a tree: the depth pick of the planting mode
-    // sees neither the sky nor the ruler, so a click on them finds nothing.
+    // 4, 5. Ground and sky (they cast no shadow), ruler. A depth pick looks
+    // for a point in the scene, and the sky holds none: no depth pick sees it,
+    // so a pick on the sky finds nothing (the cleared depth). A tree is planted
+    // only on the ground or on a tree: the planting mode's pick does not see
+    // the ruler either.
     const bool plantingPick = depthPickRequested && mode == ModePlanting;
     if (!shadowPass) {
         drawGround();
-        if (!plantingPick)
+        if (!depthPickRequested)
             drawSkyBox();
     }
     if (!plantingPick)
@@ -305,7 +307,7 @@ void WidgetRisanje::drawScene(glm::mat4 P, glm::mat4 V, glm::mat4 M, bool shadow
         disableAttribArrays({1, 2, 3, 4, 5, 6});
     }
 
-    // 9. A depth pick sees the ground, the sky, the ruler and the trees only.
+    // 9. A depth pick sees the ground, the ruler and the trees only.
     glDisable(GL_CULL_FACE);
     if (depthPickRequested) {
         glDisable(GL_POLYGON_OFFSET_FILL);

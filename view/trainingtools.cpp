@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <iostream>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include <QChar>
@@ -85,6 +86,9 @@ bool anglesFinite(const BendChain& chain)
 void WidgetRisanje::hoverLength(glm::vec2 point)
 {
     requestDepthPick(point);
+    // Over the sky there is no point to measure to: the last length stays.
+    if (!depthPointValid)
+        return;
     if (lengthStage == 0)
         lengthPointA = depthPoint;
     else
@@ -103,6 +107,9 @@ void WidgetRisanje::rightClickLength(glm::vec2 point)
         return;
     }
     requestDepthPick(point);
+    // A click on the sky fixes no first point.
+    if (!depthPointValid)
+        return;
     lengthPointA = depthPoint;
     lengthStage = 1;
 }
@@ -206,8 +213,10 @@ void WidgetRisanje::hoverBending(glm::vec2 point)
     }
 
     if (target.state == 1) {
+        // Over the sky there is no point to pull or push towards: the last
+        // target stays.
         requestDepthPick(point);
-        if (!isFinitePoint(depthPoint))
+        if (!depthPointValid)
             return;
         target.endPoint = depthPoint;
         if (mode == ModeSpreading)
@@ -291,11 +300,17 @@ void WidgetRisanje::rightClickBending(glm::vec2 point)
         target.pickedId = pickedId;
         Internode* base = nullptr;
         bendChain.Build(node, *tree, base);
-        target.state = 1;
-        if (removeAttachmentsOnCut(base, false)) {
+        // An older limb has no young chain to bend: an operation started on it
+        // could only end in a confirm that changes nothing.
+        target.state = bendChain.segments.empty() ? 0 : 1;
+        if (target.state == 0) {
+            if (statusMessageCallback)
+                statusMessageCallback(
+                    QStringLiteral("Only a young shoot bends: pick a shoot grown in the last two iterations"));
+        } else if (removeAttachmentsOnCut(base, false)) {
             // The earlier shoot went back to its rest; no new bend starts.
             lightAndAllocationPass();
-            rebuildGeometry(false);
+            rebuildKeepingMarks();
             target.state = 0;
         } else if (mode == ModeWeighting) {
             target.state = 2;
@@ -367,9 +382,13 @@ void WidgetRisanje::applyBending()
         environment.applyQueuedShadows();
         lightAndAllocationPass();
 
-        // Also empties the selection and ends the bending interaction.
+        // Ends the bending interaction. The bend moved nodes but freed none:
+        // the pick table comes out in the same order, and the marked cuts, a
+        // plan not yet applied, keep their ids.
+        std::vector<SelectionEntry> marks = std::move(selection->entries);
         forgetTreePointers();
         buildAllTreeGeometry(branchPoints, leafPoints, pickTable, geometryAttributes, capPoints);
+        selection->entries = std::move(marks);
     }
     bendTarget.state = 0;
     repaint();
@@ -378,5 +397,7 @@ void WidgetRisanje::applyBending()
 void WidgetRisanje::cancelBending()
 {
     bendTarget.state = 0;
+    // The preview belongs to the cancelled bend; stage 0 draws it otherwise.
+    attachments.bendPath.clear();
     repaint();
 }

@@ -228,6 +228,8 @@ public:
     Internode* pickedNode(int id) const;
 
     // Input (input.cpp).
+    // Changes the interaction mode; a bend pending in the old mode is cancelled.
+    void setMode(int newMode);
     void processPendingMouse();
     void hover();
     void rebuildHighlightPath(Internode* node);
@@ -247,6 +249,10 @@ public:
     void hoverPruning(glm::vec2 point);
     void rightClickPruning(glm::vec2 point);
     bool removeAttachmentsOnCut(Internode* node, bool forCut);
+    // Rebuilds the drawn trees after shoots moved but none was freed or grown
+    // (a dropped attachment put back): the pick table comes out in the same
+    // order, so the marked cuts, a plan not yet applied, keep their ids.
+    void rebuildKeepingMarks();
     void applyPruning();
     // The tree of allTrees whose root is the node's topmost ancestor; null when
     // none is (a node of no listed tree).

@@ -372,11 +372,14 @@ private slots:
         }
         auto* mode = control<QComboBox>(window, "comboBoxMode");
         mode->setFocus();
+        // A bend waiting for its confirm does not outlive its mode.
+        widget.bendTarget.state = 2;
         for (auto key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}) {
             QTest::keyClick(mode, key);
             QCOMPARE(widget.mode, mode->currentIndex());
         }
         QCOMPARE(widget.mode, ModeWeighting);
+        QCOMPARE(widget.bendTarget.state, 0);
     }
 
     void removedAndHiddenControlsAreOutOfReach()

@@ -113,33 +113,56 @@ TEST_F(PruningTest, NothingIsCutWithoutANodeBelowARoot)
     EXPECT_EQ(hashTree(fan.root), first);
 }
 
-// A weight on c, whose chain runs from b, pulled down to the ground.
-void hangWeightOnC(FanTree& fan)
+// A weight on `node` (c or b, whose chain runs from b), pulled down to the
+// ground. The bending control's weight of the distance term is raised for the
+// pull, so that the shoot ends well away from its rest (c's tip about two
+// units).
+void hangWeightOn(FanTree& fan, Internode* node)
 {
     w().mode = ModeWeighting;
-    rightClick(pixelAlong(fan.c, 0.5f));
+    rightClick(pixelAlong(node, 0.5f));
+    const float weightOptimal = w().bendChain.weightOptimal;
+    w().bendChain.weightOptimal = 20.0f;
+    hoverAt(pixelOf(glm::vec3(node->position.x, 0.0f, 0.0f)) + QPoint(0, 3));
+    w().bendChain.weightOptimal = weightOptimal;
     ASSERT_EQ(w().bendTarget.state, 2);
-    hoverAt(pixelOf(glm::vec3(fan.c->position.x, 0.0f, 0.0f)) + QPoint(0, 3));
-    rightClick(pixelAlong(fan.c, 0.5f));
+    rightClick(pixelAlong(node, 0.5f));
     ASSERT_EQ(w().attachments.weights.size(), 1u);
     ASSERT_EQ(w().attachments.weights[0].chainBase, fan.b);
 }
 
+// The nodes the marked cuts name, in the order of marking.
+std::vector<const Internode*> markedNodes()
+{
+    std::vector<const Internode*> nodes;
+    for (const SelectionEntry& entry : w().selection->entries)
+        nodes.push_back(w().pickedNode(entry.pickIndex));
+    return nodes;
+}
+
 TEST_F(PruningTest, CutsAndNewBendsDropTheAttachmentsTheyMakeObsolete)
 {
+    using Node = Internode* FanTree::*;
     struct Case {
         const char* name;
+        Node weighted;
+        Node stub;  // cut at once after the weight is hung; null: none
         int mode;
-        Internode* FanTree::*clicked;
+        Node clicked;
         bool dropped;
+        std::vector<Node> marks;  // after the click; u was marked before it
     };
     const std::vector<Case> cases = {
-        {"cut at the picked node", ModePruning, &FanTree::c, false},
-        {"cut elsewhere", ModePruning, &FanTree::t, false},
-        {"cut at the chain's base", ModePruning, &FanTree::b, true},
-        {"cut below the chain", ModePruning, &FanTree::a, true},
-        {"new bend from the same base", ModeWeighting, &FanTree::c, true},
-        {"new bend elsewhere", ModeSpreading, &FanTree::t, false},
+        {"cut at the picked node", &FanTree::c, nullptr, ModePruning, &FanTree::c, true, {&FanTree::u, &FanTree::c}},
+        {"cut elsewhere", &FanTree::c, nullptr, ModePruning, &FanTree::t, false, {&FanTree::u, &FanTree::t}},
+        {"cut at the chain's base", &FanTree::c, nullptr, ModePruning, &FanTree::b, true, {&FanTree::u, &FanTree::b}},
+        {"cut below the chain", &FanTree::c, nullptr, ModePruning, &FanTree::a, true, {&FanTree::a}},
+        {"cut above the picked node", &FanTree::b, nullptr, ModePruning, &FanTree::c, false,
+         {&FanTree::u, &FanTree::c}},
+        {"new bend from the same base", &FanTree::c, nullptr, ModeWeighting, &FanTree::c, true, {&FanTree::u}},
+        {"new bend elsewhere", &FanTree::c, nullptr, ModeSpreading, &FanTree::t, false, {&FanTree::u}},
+        {"new bend over a stub cut after the old one", &FanTree::b, &FanTree::c, ModeWeighting, &FanTree::b, true,
+         {&FanTree::u}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -147,18 +170,54 @@ TEST_F(PruningTest, CutsAndNewBendsDropTheAttachmentsTheyMakeObsolete)
         showTrees({fan.tree});
         w().cutImmediately = false;
         const std::uint64_t straight = hashTree(fan.root);
-        hangWeightOnC(fan);
+        const glm::vec3 restDirection = c.stub ? (fan.*(c.stub))->direction : glm::vec3(0.0f);
+        hangWeightOn(fan, fan.*(c.weighted));
+        ASSERT_NE(hashTree(fan.root), straight);
+
+        float stubLength = 0.0f;
+        if (c.stub) {
+            Internode* stub = fan.*(c.stub);
+            w().mode = ModePruning;
+            w().cutImmediately = true;
+            rightClick(pixelAlong(stub, 0.4f));
+            w().cutImmediately = false;
+            ASSERT_TRUE(stub->removed);
+            ASSERT_EQ(w().attachments.weights.size(), 1u);
+            stubLength = glm::length(stub->direction);
+        }
         const std::uint64_t bent = hashTree(fan.root);
-        ASSERT_NE(bent, straight);
+        // A cut planned on the young side shoot, apart from the weight's shoot.
+        w().mode = ModePruning;
+        rightClick(pixelAlong(fan.u, 0.5f));
+        ASSERT_EQ(markedNodes(), std::vector<const Internode*>{fan.u});
 
         w().mode = c.mode;
         const std::string printed = stdoutOf([&] { rightClick(pixelAlong(fan.*(c.clicked), 0.5f)); });
         EXPECT_EQ(w().attachments.weights.size(), c.dropped ? 0u : 1u);
-        EXPECT_EQ(hashTree(fan.root), c.dropped ? straight : bent);
+        if (!c.dropped) {
+            EXPECT_EQ(hashTree(fan.root), bent);
+        } else if (!c.stub) {
+            EXPECT_EQ(hashTree(fan.root), straight);
+        } else {
+            // A cut is final: the stub turns back and keeps its cut length.
+            const glm::vec3 d = (fan.*(c.stub))->direction;
+            EXPECT_NEAR(glm::length(d), stubLength, 1e-5f);
+            EXPECT_GT(glm::dot(glm::normalize(d), glm::normalize(restDirection)), 0.99999f);
+        }
         // Restored shoots get their light again at once.
         EXPECT_EQ(countOf(printed, "tree: "), c.dropped ? 1 : 0);
         if (c.mode == ModeWeighting) {
             EXPECT_EQ(w().bendTarget.state, c.dropped ? 0 : 2);
+        }
+        // Putting a shoot back frees no node: the earlier marks stay, except
+        // those the new mark replaces.
+        std::vector<const Internode*> expected;
+        for (Node mark : c.marks)
+            expected.push_back(fan.*mark);
+        EXPECT_EQ(markedNodes(), expected);
+        // The mark falls where the click met the internode as it was drawn.
+        if (c.mode == ModePruning) {
+            EXPECT_NEAR(w().selection->entries.back().cutFraction, 0.5f, 0.03f);
         }
     }
 }

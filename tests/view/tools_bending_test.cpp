@@ -1,7 +1,8 @@
 // Ties, spreaders and weights through the mouse on the shown widget: the
-// stages of each tool, the weight at the ends of its range, the rope's free
-// end, and bends that must not apply (stale after a change of the trees, or
-// with a target that has no defined value). Run under AddressSanitizer too.
+// stages of each tool, a pick that cannot bend, the weight at the ends of its
+// range, the rope's free end, and bends that must not apply (stale after a
+// change of the trees or of the mode, or with a target that has no defined
+// value). Run under AddressSanitizer too.
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,17 @@ namespace {
 
 using namespace toolstest;
 
-class BendingTest : public ToolTest {};
+class BendingTest : public ToolTest {
+protected:
+    void SetUp() override
+    {
+        ToolTest::SetUp();
+        w().statusMessageCallback = [this](const QString& text) { status = text; };
+    }
+    void TearDown() override { w().statusMessageCallback = nullptr; }
+
+    QString status;  // the last status-bar message
+};
 
 std::uint64_t hashAll()
 {
@@ -36,40 +47,69 @@ bool allFinite()
     return true;
 }
 
-// On the ground to the right of the fan, and a point between it and c.
+// On the ground to the right of the fan, a point between it and c, and the sky.
 const QPoint targetPixel(560, 430);
 const QPoint pullPixel(470, 300);
+const QPoint skyPixel(600, 40);
 
 TEST_F(BendingTest, EachToolRunsItsStages)
 {
+    auto ties = [] { return w().attachments.ties.size(); };
+    auto spreaders = [] { return w().attachments.spreaders.size(); };
+    auto weights = [] { return w().attachments.weights.size(); };
     struct Case {
+        const char* name;
         int mode;
-        std::vector<int> states;  // after each right click
+        Internode* FanTree::*picked;
+        std::vector<int> states;  // after each right click; {0}: no bend starts
         std::function<std::size_t()> applied;
     };
     const std::vector<Case> cases = {
-        {ModeTying, {1, 2, 0}, [] { return w().attachments.ties.size(); }},
-        {ModeSpreading, {1, 2, 0}, [] { return w().attachments.spreaders.size(); }},
-        {ModeWeighting, {2, 0}, [] { return w().attachments.weights.size(); }},
+        {"tie", ModeTying, &FanTree::c, {1, 2, 0}, ties},
+        {"spreader", ModeSpreading, &FanTree::c, {1, 2, 0}, spreaders},
+        {"weight", ModeWeighting, &FanTree::c, {2, 0}, weights},
+        // s, born in iteration 1 of a tree of age 3, is older than the last two
+        // iterations: an inner limb.
+        {"tie on an old limb", ModeTying, &FanTree::s, {0}, ties},
+        {"spreader on an old limb", ModeSpreading, &FanTree::s, {0}, spreaders},
+        {"weight on an old limb", ModeWeighting, &FanTree::s, {0}, weights},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(c.name);
         FanTree fan;
         showTrees({fan.tree});
+        // A cut planned elsewhere, not applied yet: bending keeps the plan.
+        w().cutImmediately = false;
+        w().mode = ModePruning;
+        rightClick(pixelAlong(fan.u, 0.5f));
+        ASSERT_EQ(w().selection->entries.size(), 1u);
+
         w().mode = c.mode;
-        rightClick(QPoint(600, 40));  // the sky: nothing to pick
+        rightClick(skyPixel);  // nothing to pick
         EXPECT_EQ(w().bendTarget.state, 0);
 
         const glm::vec3 tip = fan.c->position;
-        const QPoint pixels[] = {pixelAlong(fan.c, 0.5f), targetPixel, pullPixel};
+        const std::uint64_t before = hashAll();
+        const QPoint picked = pixelAlong(fan.*(c.picked), 0.5f);
         std::size_t click = 0;
-        hoverAt(pixels[0]);
-        rightClick(pixels[0]);
+        hoverAt(picked);
+        status.clear();
+        rightClick(picked);
         ASSERT_EQ(w().bendTarget.state, c.states[click++]);
+        if (c.states.size() == 1) {
+            EXPECT_EQ(status, "Only a young shoot bends: pick a shoot grown in the last two iterations");
+            EXPECT_EQ(c.applied(), 0u);
+            EXPECT_EQ(hashAll(), before);
+            continue;
+        }
         if (c.states.size() == 3) {
             hoverAt(targetPixel);
-            EXPECT_LT(glm::length(w().bendTarget.endPoint - groundUnder(targetPixel)), 0.1f);
-            rightClick(targetPixel);
+            const glm::vec3 ground = groundUnder(targetPixel);
+            EXPECT_LT(glm::length(w().bendTarget.endPoint - ground), 0.1f);
+            // The sky holds no target: the last one stays.
+            hoverAt(skyPixel);
+            EXPECT_LT(glm::length(w().bendTarget.endPoint - ground), 0.1f);
+            rightClick(skyPixel);
             ASSERT_EQ(w().bendTarget.state, c.states[click++]);
         }
         hoverAt(pullPixel);
@@ -79,6 +119,8 @@ TEST_F(BendingTest, EachToolRunsItsStages)
         EXPECT_EQ(c.applied(), 1u);
         EXPECT_GT(glm::length(fan.c->position - tip), 1e-3f);
         EXPECT_TRUE(allFinite());
+        ASSERT_EQ(w().selection->entries.size(), 1u);
+        EXPECT_EQ(w().selection->entries[0].pickIndex, idOf(fan.u));
     }
 }
 
@@ -160,6 +202,14 @@ TEST_F(BendingTest, AStaleBendAppliesNothing)
              w().cancelBending();
              hoverAt(pixelAlong(fan.t, 0.5f));
              ASSERT_EQ(w().attachments.pendingSpreader.picked, fan.t);
+         },
+         false},
+        {"left for another mode and back, then a right click",
+         [](FanTree&) {
+             w().setMode(ModeNavigation);
+             w().setMode(ModeSpreading);
+             EXPECT_TRUE(w().attachments.bendPath.empty());  // no preview of it either
+             rightClick(targetPixel);
          },
          false},
     };

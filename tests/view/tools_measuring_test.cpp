@@ -51,10 +51,18 @@ TEST_F(MeasuringTest, LengthFromAFixedPointToTheCursor)
     const double first = glm::length(groundUnder(p1) - groundUnder(p2)) / 10.0;
     EXPECT_NEAR(statusValue("m"), first, 0.011);
     EXPECT_EQ("Len: " + w().infoText, status);
+    // The sky holds no point: the reading stays.
+    const QPoint sky(600, 40);
+    hoverAt(sky);
+    EXPECT_NEAR(statusValue("m"), first, 0.011);
+    EXPECT_EQ("Len: " + w().infoText, status);
 
-    // A second click releases the first point: it follows the cursor again.
+    // A second click releases the first point: it follows the cursor again,
+    // and a click on the sky fixes none.
     rightClick(p2);
     ASSERT_EQ(w().lengthStage, 0);
+    rightClick(sky);
+    EXPECT_EQ(w().lengthStage, 0);
     hoverAt(p3);
     EXPECT_NEAR(statusValue("m"), glm::length(groundUnder(p3) - groundUnder(p2)) / 10.0, 0.011);
 }
