@@ -69,13 +69,15 @@ TEST_F(LightPass, SanityMessagesAreWordedExactly)
          }},
         {"share above the base's amount", [](Tree& tree) {
              // A negative base amount: each share of it is more than all of it.
+             // The two buds stand level at one depth, so their shares go by
+             // light + 1 alone, 1 : 3, and tanh(500)^1 rounds to 1.
              Internode* root = burstByHand(tree.root, &tree);
              root->KolicinaResources = -4.0f;
+             root->children[1]->resourcesQ = 0.0f;
+             root->children[0]->resourcesQ = 2.0f;
              AllocateByShares(root, &tree);
-             std::vector<std::string> expected;
-             for (const Internode* child : {root->children[1], root->children[0]})
-                 expected.push_back("____" + debugText(child->KolicinaResources) + " " + debugText(-4.0f));
-             return expected;
+             return std::vector<std::string>{"____" + debugText(-4.0f * 1 / 4) + " " + debugText(-4.0f),
+                                             "____" + debugText(-4.0f * 3 / 4) + " " + debugText(-4.0f)};
          }},
     };
     for (const Row& row : rows) {
