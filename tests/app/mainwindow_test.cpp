@@ -92,7 +92,9 @@ struct ShownWindow {
         if (!QTest::qWaitForWindowActive(&window))
             qFatal("main window not active");
         QTRY_VERIFY_WITH_TIMEOUT(view(window).glReady || hasEventLoopFailure(), 30000);
-        QTest::qWait(50);  // the start-up timers and the page deletions
+        // The start-up timers have run once the removed pages are deleted:
+        // both wait for the event loop's first turn.
+        QTRY_VERIFY(!window.findChild<QWidget*>(QStringLiteral("pageOther")));
     }
 };
 
@@ -502,9 +504,12 @@ private slots:
         QCOMPARE(sharedTreeModel.root, allTrees.front()->root);
         QVERIFY(sharedTreeModel.rowCount() > 0);
         treeView->expandAll();
+        const PaintCounter viewPaints(treeView->viewport());
         for (const char* command : {"actionIzvedi_iteracijo_rasti", "actionZnova"}) {
+            const int paintsBefore = viewPaints.paints;
             clickToolBar(window, action(window, command));
-            QTest::qWait(30);  // the open view paints again
+            treeView->viewport()->update();
+            QTRY_VERIFY(viewPaints.paints > paintsBefore);  // the open view reads the model again
             const bool rootAlive = sharedTreeModel.root == allTrees.front()->root;
             QVERIFY2(rootAlive || !sharedTreeModel.root, command);
         }

@@ -111,8 +111,9 @@ public:
                  rightClick(onATree());
              }},
             {"plant", 1, [this] {
+                 // On a tree or anywhere: the sky refuses, the ground and a tree take one.
                  chooseMode(ModePlanting);
-                 rightClick(anywhere());
+                 rightClick(somewhere());
              }},
             {"tie, spread or weigh", 4, [this] {
                  // The three stages in a row: pick a shoot, choose the target, confirm.
@@ -157,6 +158,15 @@ public:
             // Trees of a few thousand internodes keep the run to minutes.
             if (internodesOfAllTrees() > 3000)
                 clickToolBar("actionZnova");
+            // Most of the typed curves grow nothing, and a scene without a tree
+            // leaves the tools and cuts nothing to work on for the rest of the
+            // run: after a while without one, the start curve is typed back.
+            barrenSteps_ = internodesOfAllTrees() == 0 ? barrenSteps_ + 1 : 0;
+            if (barrenSteps_ > kBarrenSteps) {
+                typeCurve(kStartCurve);
+                clickToolBar("actionZnova");
+                barrenSteps_ = 0;
+            }
             const Operation& operation = draw();
             ++performed_[operation.name];
             const std::size_t treesBefore = allTrees.size();
@@ -389,14 +399,22 @@ private:
 
     void growthCurve()
     {
-        const char* curves[] = {"40*tanh(0.2/(x-1))+2.0", "5", "x*x", "0", "-3", "1/0", "sqrt(-x)", "3*x+",
+        const char* curves[] = {kStartCurve, "5", "x*x", "0", "-3", "1/0", "sqrt(-x)", "3*x+",
                                 "sin(", "", "inf", "1e30*x"};
+        typeCurve(curves[pick(0, static_cast<int>(std::size(curves)) - 1)]);
+    }
+
+    void typeCurve(const char* curve)
+    {
         openPage("pageEnvParams");
         auto* edit = find<QLineEdit>("lineEditRastnaKrivulja");
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, QString::fromLatin1(curves[pick(0, static_cast<int>(std::size(curves)) - 1)]));
+        QTest::keyClicks(edit, QString::fromLatin1(curve));
     }
+
+    static constexpr const char* kStartCurve = "40*tanh(0.2/(x-1))+2.0";
+    static constexpr int kBarrenSteps = 20;
 
     MainWindow& window_;
     WidgetRisanje& widget_;
@@ -409,6 +427,7 @@ private:
     int cuts_ = 0;
     int tools_ = 0;
     int planted_ = 0;
+    int barrenSteps_ = 0;
 };
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_3_Core>
 #include <QScreen>
+#include <QTest>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -277,8 +278,7 @@ TEST_F(WidgetPicking, ResizeReallocatesThePickTargetAtTheNewSize)
 {
     for (const QSize& size : {QSize(500, 300), QSize(257, 611)}) {
         w().resize(size);
-        widgettest::processEventsFor(50);
-        ASSERT_EQ(w().size(), size);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w().size() == size; }, 5000));
         w().makeCurrent();
         auto* gl = w().context()->versionFunctions<QOpenGLFunctions_3_3_Core>();
         GLint depthW = 0, depthH = 0, idW = 0, idH = 0, idFormat = 0, shadowW = 0, shadowH = 0;
