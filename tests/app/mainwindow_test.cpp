@@ -50,6 +50,7 @@
 #include "model/parameters.h"
 #include "model/tree.h"
 #include "support/paintcounter.h"
+#include "support/screenshot.h"
 #include "support/streamcapture.h"
 #include "support/treebuilders.h"
 #include "view/eventloopfailure.h"
@@ -201,15 +202,6 @@ void checkViewFollowsTheTrees(WidgetRisanje& widget)
     const std::set<const Internode*> live = liveNodes();
     for (Internode* node : widget.pickTable)
         QVERIFY(live.count(node) == 1);
-}
-
-// Saves the window as <name>.png in the folder that TRELIMO_SCREENSHOTS names,
-// if any, to be looked at.
-void keepScreenshot(QWidget& window, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
-    if (!folder.isEmpty())
-        window.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 // True when none of the widget lies outside one of the widgets holding it (the
@@ -563,7 +555,7 @@ private slots:
             auto* page = control<QWidget>(window, name);
             auto* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget());
             QVERIFY2(area && area->widget() == page, name);
-            keepScreenshot(window, QStringLiteral("dock_") + QLatin1String(name));
+            widgettest::keepScreenshot(window.grab().toImage(), QStringLiteral("dock_") + QLatin1String(name));
             QVERIFY2(!area->horizontalScrollBar()->isVisible(), name);
             const QStringList cut = cutControls(page);
             QVERIFY2(cut.isEmpty(), qPrintable(QLatin1String(name) + QStringLiteral(": ") + cut.join(", ")));
@@ -588,7 +580,7 @@ private slots:
             QCOMPARE(curve->styleSheet(), style.styleSheet);
             QCOMPARE(curve->font().pointSizeF(), dockSize);
         }
-        keepScreenshot(window, QStringLiteral("dock_curve_orange"));
+        widgettest::keepScreenshot(window.grab().toImage(), QStringLiteral("dock_curve_orange"));
     }
 
     // A camera command shows its result in one frame: the boxes' write-back

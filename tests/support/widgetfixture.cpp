@@ -51,13 +51,6 @@ void setUpProcess()
 
 void processEventsFor(int milliseconds) { QTest::qWait(milliseconds); }
 
-void keepScreenshot(const QImage& image, const QString& name)
-{
-    const QString folder = qEnvironmentVariable("TRELIMO_SCREENSHOTS");
-    if (!folder.isEmpty())
-        image.save(folder + "/" + name + ".png");
-}
-
 std::string takeStoredFailure()
 {
     std::exception_ptr failure = takeEventLoopFailure();

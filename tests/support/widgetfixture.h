@@ -14,6 +14,8 @@
 #include <QImage>
 #include <QString>
 
+#include "support/screenshot.h"
+
 class WidgetRisanje;
 
 namespace widgettest {
@@ -26,9 +28,6 @@ void setUpProcess();
 // Runs Qt's event loop for about `milliseconds` (timers, paints, input).
 void processEventsFor(int milliseconds);
 
-// Saves a frame worth looking at as <name>.png in the folder that
-// TRELIMO_SCREENSHOTS names; does nothing when it is not set.
-void keepScreenshot(const QImage& image, const QString& name);
 
 // The text of the failure stored by runGuarded (a thrown character string,
 // std::string, cl::Error or std::exception), or "" when none is stored. The
