@@ -25,6 +25,7 @@
 
 #include "app/dialoghelp.h"
 #include "app/dialoghistogram.h"
+#include "app/dockwidth.h"
 #include "app/mainwindowform.h"
 #include "app/treemodel.h"
 #include "app/waitcursor.h"
@@ -100,8 +101,9 @@ void forgetRemovedPages(MainWindowForm* ui)
 // The pages were laid out for a narrower system font than some systems have
 // (Debian's DejaVu Sans among them): the dock opens as wide as its widest page
 // needs, so that no page is cut or scrolls sideways at the window's default
-// size. Its minimum stays the form's, so the user may still narrow it.
-void openDockForWidestPage(QMainWindow* window, const MainWindowForm* ui)
+// size. Its minimum stays the form's, so the user may still narrow it. Gives
+// the width it opened with.
+int openDockForWidestPage(QMainWindow* window, const MainWindowForm* ui)
 {
     int widest = 0;
     for (int i = 0; i < ui->toolBox->count(); ++i) {
@@ -115,7 +117,9 @@ void openDockForWidestPage(QMainWindow* window, const MainWindowForm* ui)
     // the tool box's frame around it.
     const QMargins margins = ui->verticalLayout_5->contentsMargins();
     const int width = widest + margins.left() + margins.right() + 2 * ui->toolBox->frameWidth();
-    window->resizeDocks({ui->dockWidget}, {std::max(width, ui->dockWidget->minimumWidth())}, Qt::Horizontal);
+    const int opened = std::max(width, ui->dockWidget->minimumWidth());
+    window->resizeDocks({ui->dockWidget}, {opened}, Qt::Horizontal);
+    return opened;
 }
 
 Environment& environment() { return *Environment::instance; }
@@ -225,7 +229,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new MainWindow
         layout->setGeometry(QRect(0, 0, 0, 0));
         hideLayoutWidgets(layout);
     }
-    openDockForWidestPage(this, ui);
+    new DockWidthKeeper(this, ui->dockWidget, openDockForWidestPage(this, ui));
 
     ui->checkBoxPrikazNamigov->setChecked(view->showHints);
     ui->checkBoxPrikazagic->setChecked(view->showSaws);

@@ -18,11 +18,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -534,8 +536,19 @@ private slots:
     // than those the form was laid out with), every page of the dock reads
     // whole without scrolling sideways, and the growth-curve box keeps the
     // dock's font through its three style sheets.
+    void dockReadsWholeAtTheDefaultSize_data()
+    {
+        QTest::addColumn<int>("handDrag");  // pixels the dock's edge is dragged left, 0: none
+        QTest::addColumn<bool>("shrunk");   // 200 x 150 and back to the default size
+        QTest::newRow("as the window opens") << 0 << false;
+        QTest::newRow("after 200 x 150 and back") << 0 << true;
+        QTest::newRow("widened by hand, then 200 x 150 and back") << 30 << true;
+    }
+
     void dockReadsWholeAtTheDefaultSize()
     {
+        QFETCH(int, handDrag);
+        QFETCH(bool, shrunk);
         const ParameterSnapshot snapshot;
         QTranslator english;
         QVERIFY(english.load(QStringLiteral(":/tr/tr/localization_strings_en")));
@@ -543,6 +556,31 @@ private slots:
         ShownWindow shown;
         MainWindow& window = shown.window;
         QCOMPARE(window.size(), QSize(725, 648));
+        auto* dock = control<QDockWidget>(window, "dockWidget");
+        const QString row =
+            QString::fromLatin1(QTest::currentDataTag()).replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+")),
+                                                                 QStringLiteral("_"));
+        int width = dock->width();
+        if (handDrag != 0) {
+            // The separator between the view and the dock, dragged with the mouse.
+            const QWidget* central = window.centralWidget();
+            const QPoint from((central->geometry().right() + dock->geometry().left()) / 2,
+                              dock->geometry().center().y());
+            QWindow* handle = window.windowHandle();
+            QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, from);
+            QTest::mouseMove(handle, from - QPoint(handDrag / 2, 0));
+            QTest::mouseMove(handle, from - QPoint(handDrag, 0));
+            QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, from - QPoint(handDrag, 0));
+            QTRY_COMPARE(dock->width(), width + handDrag);
+            width = dock->width();
+        }
+        if (shrunk) {
+            window.resize(200, 150);
+            QTRY_VERIFY(dock->width() < width);
+            window.resize(725, 648);
+            QTRY_COMPARE(window.size(), QSize(725, 648));
+            QTRY_COMPARE(dock->width(), width);
+        }
         auto* toolBox = control<QToolBox>(window, "toolBox");
         // "Growth", the page with the longest labels, opened first, straight
         // from the start page.
@@ -555,7 +593,8 @@ private slots:
             auto* page = control<QWidget>(window, name);
             auto* area = qobject_cast<QScrollArea*>(page->parentWidget()->parentWidget());
             QVERIFY2(area && area->widget() == page, name);
-            widgettest::keepScreenshot(window.grab().toImage(), QStringLiteral("dock_") + QLatin1String(name));
+            widgettest::keepScreenshot(window.grab().toImage(),
+                                       QStringLiteral("dock_%1_%2").arg(row).arg(QLatin1String(name)));
             QVERIFY2(!area->horizontalScrollBar()->isVisible(), name);
             const QStringList cut = cutControls(page);
             QVERIFY2(cut.isEmpty(), qPrintable(QLatin1String(name) + QStringLiteral(": ") + cut.join(", ")));
@@ -580,7 +619,7 @@ private slots:
             QCOMPARE(curve->styleSheet(), style.styleSheet);
             QCOMPARE(curve->font().pointSizeF(), dockSize);
         }
-        widgettest::keepScreenshot(window.grab().toImage(), QStringLiteral("dock_curve_orange"));
+        widgettest::keepScreenshot(window.grab().toImage(), QStringLiteral("dock_%1_curve_orange").arg(row));
     }
 
     // A camera command shows its result in one frame: the boxes' write-back
