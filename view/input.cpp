@@ -47,6 +47,10 @@ void WidgetRisanje::setMode(int newMode)
     // click on coming back, wherever it falls.
     if (newMode != mode && bendTarget.state != 0)
         cancelBending();
+    // The reading beside the cursor is the old mode's: a length, an angle or
+    // an internode's values would otherwise follow the cursor in the new one.
+    if (newMode != mode)
+        clearReading();
     mode = newMode;
 }
 

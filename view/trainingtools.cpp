@@ -83,6 +83,21 @@ bool anglesFinite(const BendChain& chain)
 
 }  // namespace
 
+void WidgetRisanje::clearMeasurements()
+{
+    lengthStage = 0;
+    lengthPointA = lengthPointB = glm::vec3(0.0f);
+    angleFirstId = angleSecondId = 0;
+    anglePointA = anglePointB = angleVertex = glm::vec3(0.0f);
+    clearReading();
+}
+
+void WidgetRisanje::clearReading()
+{
+    infoText.clear();
+    infoTextDirty = true;
+}
+
 void WidgetRisanje::hoverLength(glm::vec2 point)
 {
     requestDepthPick(point);
@@ -216,13 +231,8 @@ void WidgetRisanje::hoverBending(glm::vec2 point)
         // Over the sky there is no point to pull or push towards: the last
         // target stays.
         requestDepthPick(point);
-        if (!depthPointValid)
-            return;
-        target.endPoint = depthPoint;
-        if (mode == ModeSpreading)
-            a.pendingSpreader.endPoint = target.endPoint;
-        else if (mode == ModeTying)
-            a.pendingTie.anchorPoint = a.pendingTie.ropeEnd = target.endPoint;
+        if (depthPointValid)
+            aimBendAt(depthPoint);
         return;
     }
 
@@ -282,6 +292,15 @@ void WidgetRisanje::rightClickBending(glm::vec2 point)
 {
     BendTarget& target = bendTarget;
     if (target.state == 1) {
+        // The click itself must hit the scene: a target kept from a hover over
+        // the sky, or from an earlier operation, is not what the user aimed at.
+        requestDepthPick(point);
+        if (!depthPointValid) {
+            if (statusMessageCallback)
+                statusMessageCallback(QStringLiteral("No target here: pick a point on the ground or on a tree"));
+            return;
+        }
+        aimBendAt(depthPoint);
         target.state = 2;
         return;
     }
@@ -318,12 +337,23 @@ void WidgetRisanje::rightClickBending(glm::vec2 point)
             attachments.pendingWeight = {base, node, 0.5f, node->position};
         } else if (mode == ModeSpreading) {
             attachments.pendingSpreader = {base, node, node->position, node->position};
+            target.endPoint = node->position;  // no target chosen yet
         } else if (mode == ModeTying) {
             attachments.pendingTie = {base, node, node->position, node->position, node->position, 0.0f};
+            target.endPoint = node->position;
         }
     }
     attachments.bendPath.clear();
     needsRepaint = true;
+}
+
+void WidgetRisanje::aimBendAt(const glm::vec3& point)
+{
+    bendTarget.endPoint = point;
+    if (mode == ModeSpreading)
+        attachments.pendingSpreader.endPoint = point;
+    else if (mode == ModeTying)
+        attachments.pendingTie.anchorPoint = attachments.pendingTie.ropeEnd = point;
 }
 
 void WidgetRisanje::updateBendingPreview()

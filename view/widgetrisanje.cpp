@@ -121,6 +121,7 @@ void WidgetRisanje::resetTrees()
     clearOperations();
     restartWithOneTree();
     forgetTreePointers();
+    clearMeasurements();
     needsRepaint = true;
 }
 
@@ -160,9 +161,7 @@ void WidgetRisanje::growOrRestart(bool restart)
     const auto start = std::chrono::steady_clock::now();
     clearOperations();
     if (restart) {
-        restartWithOneTree();
-        forgetTreePointers();
-        needsRepaint = true;
+        resetTrees();
         rebuildGeometry(true);
         lightAndAllocationPass();
     } else {

@@ -259,6 +259,11 @@ public:
     static Tree* treeOf(const Internode* node);
 
     // Training tools (trainingtools.cpp).
+    // Drops the length and angle measurements and the reading beside the
+    // cursor: they belong to trees that a new scene replaced.
+    void clearMeasurements();
+    // Drops only the reading beside the cursor (an empty text draws nothing).
+    void clearReading();
     void hoverLength(glm::vec2 point);
     void rightClickLength(glm::vec2 point);
     void hoverAngle(glm::vec2 point);
@@ -267,6 +272,8 @@ public:
     void rightClickPlanting(glm::vec2 point);
     void hoverBending(glm::vec2 point);
     void rightClickBending(glm::vec2 point);
+    // Makes a scene point the target of the tie or spreader being aimed.
+    void aimBendAt(const glm::vec3& point);
     void updateBendingPreview();
     void applyBending();
     void cancelBending();

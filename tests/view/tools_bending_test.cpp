@@ -51,6 +51,23 @@ bool allFinite()
 const QPoint targetPixel(560, 430);
 const QPoint pullPixel(470, 300);
 const QPoint skyPixel(600, 40);
+// Two more points on the ground, at the left and in the middle.
+const QPoint leftGroundPixel(120, 440);
+const QPoint middleGroundPixel(330, 465);
+
+// A frame drawn now, kept for a person to look at.
+void keepFrame(const char* stage, const char* name)
+{
+    ToolTest::fixture().paintAndCollectErrors();
+    widgettest::keepScreenshot(ToolTest::fixture().grab(),
+                               QString("%1_%2").arg(QLatin1String(stage), QString(name).replace(' ', '_')));
+}
+
+// The target of the tie or spreader applied last.
+glm::vec3 lastTarget(int mode)
+{
+    return mode == ModeTying ? w().attachments.ties.back().anchorPoint : w().attachments.spreaders.back().endPoint;
+}
 
 TEST_F(BendingTest, EachToolRunsItsStages)
 {
@@ -63,10 +80,13 @@ TEST_F(BendingTest, EachToolRunsItsStages)
         Internode* FanTree::*picked;
         std::vector<int> states;  // after each right click; {0}: no bend starts
         std::function<std::size_t()> applied;
+        bool afterAnother = false;  // the same tool applied to t first, with another target
     };
     const std::vector<Case> cases = {
         {"tie", ModeTying, &FanTree::c, {1, 2, 0}, ties},
         {"spreader", ModeSpreading, &FanTree::c, {1, 2, 0}, spreaders},
+        {"tie after an applied tie", ModeTying, &FanTree::c, {1, 2, 0}, ties, true},
+        {"spreader after an applied spreader", ModeSpreading, &FanTree::c, {1, 2, 0}, spreaders, true},
         {"weight", ModeWeighting, &FanTree::c, {2, 0}, weights},
         // s, born in iteration 1 of a tree of age 3, is older than the last two
         // iterations: an inner limb.
@@ -87,6 +107,16 @@ TEST_F(BendingTest, EachToolRunsItsStages)
         w().mode = c.mode;
         rightClick(skyPixel);  // nothing to pick
         EXPECT_EQ(w().bendTarget.state, 0);
+        if (c.afterAnother) {
+            hoverAt(pixelAlong(fan.t, 0.5f));
+            rightClick(pixelAlong(fan.t, 0.5f));
+            rightClick(middleGroundPixel);
+            hoverAt(pullPixel);
+            rightClick(pullPixel);
+            ASSERT_EQ(c.applied(), 1u);
+            ASSERT_LT(glm::length(lastTarget(c.mode) - groundUnder(middleGroundPixel)), 0.1f);
+        }
+        const std::size_t appliedBefore = c.applied();
 
         const glm::vec3 tip = fan.c->position;
         const std::uint64_t before = hashAll();
@@ -103,20 +133,33 @@ TEST_F(BendingTest, EachToolRunsItsStages)
             continue;
         }
         if (c.states.size() == 3) {
-            hoverAt(targetPixel);
-            const glm::vec3 ground = groundUnder(targetPixel);
-            EXPECT_LT(glm::length(w().bendTarget.endPoint - ground), 0.1f);
-            // The sky holds no target: the last one stays.
+            // Straight to the sky: no target there, so the operation waits for one.
             hoverAt(skyPixel);
-            EXPECT_LT(glm::length(w().bendTarget.endPoint - ground), 0.1f);
+            status.clear();
             rightClick(skyPixel);
+            ASSERT_EQ(w().bendTarget.state, 1);
+            EXPECT_EQ(status, "No target here: pick a point on the ground or on a tree");
+            keepFrame("sky_click", c.name);
+            // Hovering the sky keeps the last target hovered.
+            hoverAt(leftGroundPixel);
+            const glm::vec3 hovered = groundUnder(leftGroundPixel);
+            EXPECT_LT(glm::length(w().bendTarget.endPoint - hovered), 0.1f);
+            hoverAt(skyPixel);
+            EXPECT_LT(glm::length(w().bendTarget.endPoint - hovered), 0.1f);
+            // The click takes the point it lands on, hovered or not.
+            rightClick(targetPixel);
             ASSERT_EQ(w().bendTarget.state, c.states[click++]);
         }
         hoverAt(pullPixel);
         EXPECT_FALSE(w().attachments.bendPath.empty());
+        if (c.states.size() == 3)
+            keepFrame("ground_target", c.name);
         rightClick(pullPixel);
         ASSERT_EQ(w().bendTarget.state, c.states[click]);
-        EXPECT_EQ(c.applied(), 1u);
+        EXPECT_EQ(c.applied(), appliedBefore + 1);
+        if (c.states.size() == 3) {
+            EXPECT_LT(glm::length(lastTarget(c.mode) - groundUnder(targetPixel)), 0.1f);
+        }
         EXPECT_GT(glm::length(fan.c->position - tip), 1e-3f);
         EXPECT_TRUE(allFinite());
         ASSERT_EQ(w().selection->entries.size(), 1u);

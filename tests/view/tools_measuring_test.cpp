@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QString>
 
 #include <cmath>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -127,6 +129,70 @@ TEST_F(MeasuringTest, AngleAtTheCommonNode)
             std::acos(glm::clamp(glm::dot(toA, toB) / (glm::length(toA) * glm::length(toB)), -1.0, 1.0)) * 180.0 /
             M_PI;
         EXPECT_NEAR(statusValue(QString(QChar(0x00B0))), expected, 0.02);
+    }
+}
+
+// The lines and the reading beside the cursor belong to the scene and the mode
+// they were taken in: a new scene drops them all, another mode the reading.
+TEST_F(MeasuringTest, AReadingBelongsToItsSceneAndItsMode)
+{
+    const QPoint ground(120, 440), otherGround(520, 420), sky(600, 40);
+    auto measureLength = [&](FanTree&) {
+        w().setMode(ModeLength);
+        hoverAt(ground);
+        rightClick(ground);
+        hoverAt(otherGround);
+        ASSERT_TRUE(w().infoText.endsWith("m"));
+    };
+    auto measureAngle = [&](FanTree& fan) {
+        w().setMode(ModeAngle);
+        rightClick(pixelAlong(fan.c, 0.5f));
+        hoverAt(pixelAlong(fan.t, 0.5f));
+        ASSERT_TRUE(w().infoText.endsWith(QChar(0x00B0)));
+    };
+    auto readValues = [&](FanTree& fan) {
+        w().setMode(ModeInformation);
+        hoverAt(pixelAlong(fan.c, 0.5f));
+        ASSERT_TRUE(w().infoText.startsWith("v: "));
+    };
+    auto growAgain = [] { w().growOrRestart(true); };
+    struct Case {
+        const char* name;
+        std::function<void(FanTree&)> read;
+        std::function<void()> then;
+        bool sceneReplaced;  // otherwise the mode changed: the lines stay
+    };
+    const std::vector<Case> cases = {
+        {"a length, then Grow again", measureLength, growAgain, true},
+        {"an angle, then Grow again", measureAngle, growAgain, true},
+        {"an internode's values, then Grow again", readValues, growAgain, true},
+        {"a length, then Angle measurement", measureLength, [] { w().setMode(ModeAngle); }, false},
+        {"an angle, then Length measurement", measureAngle, [] { w().setMode(ModeLength); }, false},
+        {"an internode's values, then Length measurement", readValues, [] { w().setMode(ModeLength); }, false},
+    };
+    const glm::vec3 none(0.0f);  // where the points stand before anything is measured
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FanTree fan;
+        showTrees({fan.tree});
+        c.read(fan);
+        const std::vector<glm::vec3> lines = {w().lengthPointA, w().lengthPointB, w().anglePointA,
+                                              w().angleVertex, w().anglePointB};
+        const int lengthStage = w().lengthStage;
+        const QString shot = QString("reading_") + QString(c.name).replace(QRegularExpression("[^A-Za-z]+"), "_");
+        fixture().paintAndCollectErrors();
+        widgettest::keepScreenshot(fixture().grab(), shot + "_before");
+        c.then();
+        // Over the sky the last reading would stay: none may come back.
+        hoverAt(sky);
+        fixture().paintAndCollectErrors();
+        widgettest::keepScreenshot(fixture().grab(), shot);
+        EXPECT_TRUE(w().infoText.isEmpty()) << w().infoText.toStdString();
+        const std::vector<glm::vec3> after = {w().lengthPointA, w().lengthPointB, w().anglePointA, w().angleVertex,
+                                              w().anglePointB};
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(after[i], c.sceneReplaced ? none : lines[i]) << "point " << i;
+        EXPECT_EQ(w().lengthStage, c.sceneReplaced ? 0 : lengthStage);
     }
 }
 
