@@ -535,7 +535,8 @@ private slots:
     // At the window's default size, in English on this system's fonts (wider
     // than those the form was laid out with), every page of the dock reads
     // whole without scrolling sideways, and the growth-curve box keeps the
-    // dock's font through its three style sheets.
+    // dock's font through its three style sheets: as the window opens, and
+    // after it shrank and grew back, with the dock's width dragged by hand or not.
     void dockReadsWholeAtTheDefaultSize_data()
     {
         QTest::addColumn<int>("handDrag");  // pixels the dock's edge is dragged left, 0: none
