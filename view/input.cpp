@@ -43,14 +43,15 @@ bool isBendingMode(int mode) { return mode == ModeTying || mode == ModeSpreading
 
 void WidgetRisanje::setMode(int newMode)
 {
-    // A bend left pending in another mode would be confirmed by the next right
-    // click on coming back, wherever it falls.
-    if (newMode != mode && bendTarget.state != 0)
-        cancelBending();
-    // The reading beside the cursor is the old mode's: a length, an angle or
-    // an internode's values would otherwise follow the cursor in the new one.
-    if (newMode != mode)
+    if (newMode != mode) {
+        // A bend left pending in another mode would be confirmed by the next
+        // right click on coming back, wherever it falls.
+        if (bendTarget.state != 0)
+            cancelBending();
+        // The reading beside the cursor is the old mode's: a length, an angle
+        // or an internode's values would otherwise follow the cursor in the new one.
         clearReading();
+    }
     mode = newMode;
 }
 

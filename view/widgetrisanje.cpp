@@ -159,7 +159,7 @@ void WidgetRisanje::rebuildGeometry(bool upload)
 void WidgetRisanje::growOrRestart(bool restart)
 {
     const auto start = std::chrono::steady_clock::now();
-    clearOperations();
+    // Both paths empty the lists of applied tools first.
     if (restart) {
         resetTrees();
         rebuildGeometry(true);
